@@ -1,0 +1,54 @@
+// The launcher's entry: one instance, one window, one message loop.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/uVEXOneInstanceApp.h"
+#include "ui/FrameRules.h"
+#include "ui/Main.h"
+
+namespace {
+
+std::wstring ModuleFileName()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+{
+    using namespace trelgate;
+    static const TvexOneInstanceApp OneInstanceApp(kAppTitle, TfrmMain::kClassName);
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    try {
+        TfrmMain frmMain(ModuleFileName());
+        frmMain.onClosed = [] { ::PostQuitMessage(0); };
+        frmMain.Create();
+        frmMain.Show();
+        MSG msg;
+        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            if (!frmMain.PreTranslateMessage(msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageW(&msg);
+            }
+        }
+    } catch (...) {
+        ShowStandardError(nullptr);
+        return 1;
+    }
+    return 0;
+}

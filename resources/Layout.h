@@ -1,0 +1,120 @@
+// The main window's controls in 96-DPI pixels, in creation order, which is
+// also the keyboard tab order. Pure data: the window builds itself from it.
+#pragma once
+
+#include <string_view>
+
+namespace trelgate::layout {
+
+// Control identifiers; they start above IDOK and IDCANCEL, which the dialog
+// manager sends for Enter and Esc.
+enum class Ctl : int {
+    Form = 0,
+    PageControl = 100,
+    tabUsers, tabOptions, tabSettings, tabAbout,
+    lblUser, cboUser, lblDate, pnlDate, lblTime, pnlTime, lblBackups, lstBackups,
+    lblNew, edtNewBackup, btnNewBackup, btnRestore, btnDeleteBackups, btnDeleteUser,
+    chkFullScreen, chkButtonAnimations, chkSafeMode, chkAltLargeMap, chkSoftwareMouse,
+    chkMusicEnabled, chkDebugStart, lblOptionHelp, lblOptionInfo,
+    lblTrelanPath, edtTrelanPath, btnTrelanPathBrowse, lblTrelanPathValid, chkFadeWindow, lblFadeWindowInfo,
+    lblAboutTitle, lblAboutVersion, lblAboutCopyright, lblAboutInfo1, hllCorvane,
+    btnLaunch, btnExit,
+    End
+};
+
+inline constexpr int kFirstCtl = static_cast<int>(Ctl::PageControl);
+inline constexpr int kCtlCount = static_cast<int>(Ctl::End) - kFirstCtl;
+constexpr int Index(Ctl id) { return static_cast<int>(id) - kFirstCtl; }
+
+enum class Kind {
+    Tabs,         // the page control
+    Page,         // one page over the page control's display area
+    Button,
+    CheckBox,
+    Label,        // one line, sized to its text when the width is 0
+    WrapLabel,    // word-wrapped
+    CenterLabel,  // one line centred across its width
+    Edit,
+    DropDownList, // entries can be picked, not typed
+    ReportList,   // the backup list
+    SunkenPanel,  // centred text in a lowered box
+    HotLink,      // the credits link
+};
+
+enum class Font { Normal, Bold, Title, Link };
+
+struct Control {
+    Ctl id;
+    Ctl parent;
+    Kind kind;
+    int left, top, width, height;
+    std::wstring_view caption;
+    bool checked = false;
+    Font font = Font::Normal;
+};
+
+inline constexpr int kClientWidth = 303;
+inline constexpr int kClientHeight = 349;
+inline constexpr int kLogoLeft = 2, kLogoTop = 2, kLogoWidth = 299, kLogoHeight = 74;
+// A page's client area inside the page control.
+inline constexpr int kPageLeft = 4, kPageTop = 24, kPageWidth = 291, kPageHeight = 214;
+// The link's address; the maker's real one is not known yet.
+inline constexpr std::wstring_view kMakerSite = L"https://corvane.example/";
+
+using enum Ctl;
+using enum Kind;
+
+inline constexpr Control kControls[] = {
+    {PageControl, Form, Tabs, 2, 78, 299, 242, {}},
+    {tabUsers, PageControl, Page, 0, 0, kPageWidth, kPageHeight, L"User &Manager"},
+    {tabOptions, PageControl, Page, 0, 0, kPageWidth, kPageHeight, L"Startup &Options"},
+    {tabSettings, PageControl, Page, 0, 0, kPageWidth, kPageHeight, L"&Settings"},
+    {tabAbout, PageControl, Page, 0, 0, kPageWidth, kPageHeight, L"Credits"},
+
+    {lblUser, tabUsers, Label, 6, 6, 25, 13, L"&User:"},
+    {cboUser, tabUsers, DropDownList, 6, 20, 151, 21, {}},
+    {lblDate, tabUsers, Label, 162, 6, 26, 13, L"Date:"},
+    {pnlDate, tabUsers, SunkenPanel, 162, 20, 67, 20, L"12/31/2003"},
+    {lblTime, tabUsers, Label, 230, 6, 26, 13, L"Time:"},
+    {pnlTime, tabUsers, SunkenPanel, 230, 20, 53, 20, L"23:59:59"},
+    {lblBackups, tabUsers, Label, 6, 48, 45, 13, L"&Backups:"},
+    {lstBackups, tabUsers, ReportList, 6, 62, 277, 93, {}},
+    {lblNew, tabUsers, Label, 6, 159, 25, 13, L"&New:"},
+    {edtNewBackup, tabUsers, Edit, 36, 156, 163, 21, {}},
+    {btnNewBackup, tabUsers, Button, 200, 156, 83, 20, L"&Create Backup"},
+    {btnRestore, tabUsers, Button, 6, 182, 63, 25, L"&Restore"},
+    {btnDeleteBackups, tabUsers, Button, 72, 182, 137, 25, L"&Delete selected Backups"},
+    {btnDeleteUser, tabUsers, Button, 212, 182, 71, 25, L"Dele&te User"},
+
+    {chkFullScreen, tabOptions, CheckBox, 6, 6, 109, 17, L"Full screen", true},
+    {chkButtonAnimations, tabOptions, CheckBox, 6, 24, 109, 17, L"Button animations", true},
+    {chkSafeMode, tabOptions, CheckBox, 6, 42, 109, 17, L"Safe mode"},
+    {chkAltLargeMap, tabOptions, CheckBox, 6, 60, 109, 17, L"Alt. Large Map"},
+    {chkSoftwareMouse, tabOptions, CheckBox, 6, 78, 109, 17, L"Software Mouse"},
+    {chkMusicEnabled, tabOptions, CheckBox, 6, 96, 109, 17, L"In-Game Music", true},
+    {chkDebugStart, tabOptions, CheckBox, 6, 114, 109, 17, L"Debug output"},
+    {lblOptionHelp, tabOptions, WrapLabel, 130, 6, 155, 123, {}},
+    {lblOptionInfo, tabOptions, WrapLabel, 6, 140, 279, 67,
+     L"Hover the mouse cursor over an option to view a short description. These options will always override "
+     L"the corresponding settings made inside Trelan, so those will only be temporary. To set an option "
+     L"permanently, you must do it here."},
+
+    {lblTrelanPath, tabSettings, Label, 6, 6, 0, 13, L"Trelan game &directory:"},
+    {edtTrelanPath, tabSettings, Edit, 6, 20, 225, 21, {}},
+    {btnTrelanPathBrowse, tabSettings, Button, 234, 20, 49, 21, L"&Browse"},
+    {lblTrelanPathValid, tabSettings, Label, 6, 48, 0, 13, L"Enter the path to Trelan or click on Browse."},
+    {chkFadeWindow, tabSettings, CheckBox, 6, 91, 277, 17, L"Enable fade-in/out of launcher window", true},
+    {lblFadeWindowInfo, tabSettings, WrapLabel, 24, 110, 259, 31,
+     L"Note that fading is not supported on Windows 95, Windows 98, and Windows Me."},
+
+    {lblAboutTitle, tabAbout, CenterLabel, 0, 46, 291, 24, {}, false, Font::Title},
+    {lblAboutVersion, tabAbout, CenterLabel, 0, 72, 291, 13, {}, false, Font::Bold},
+    {lblAboutCopyright, tabAbout, CenterLabel, 0, 96, 291, 13, L"Copyright \u00A9 2026 the Trelgate developers"},
+    {lblAboutInfo1, tabAbout, CenterLabel, 0, 167, 291, 13, L"Trelan is a game by Corvane"},
+    {hllCorvane, tabAbout, HotLink, 90, 182, 111, 13, L"corvane.example", false, Font::Link},
+
+    {btnLaunch, Form, Button, 2, 322, 89, 25, L"&Launch Trelan"},
+    {btnExit, Form, Button, 212, 322, 89, 25, L"E&xit"},
+};
+
+} // namespace trelgate::layout

@@ -1,0 +1,384 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <memory>
+
+#include "TestSupport.h"
+#include "app/AppError.h"
+#include "ui/FrameRules.h"
+#include "ui/Main.h"
+
+using namespace trelgate;
+using namespace trelgate::layout;
+using namespace trelgate::test;
+
+namespace {
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
+        ::InitCommonControlsEx(&controls);
+    }
+
+    TfrmMain& Create()
+    {
+        form = std::make_unique<TfrmMain>(folder / L"Trelgate.exe");
+        form->onClosed = [this] { closed = true; };
+        form->Create();
+        return *form;
+    }
+
+    TfrmMain& Open(bool fading = true)
+    {
+        Create();
+        Button_SetCheck(Item(Ctl::chkFadeWindow), fading ? BST_CHECKED : BST_UNCHECKED);
+        form->Show();
+        return *form;
+    }
+
+    HWND Item(Ctl id) const { return form->Item(id); }
+    void Tick(TfrmMain::Timer timer, int times = 1)
+    {
+        for (int i = 0; i < times && form->Handle(); ++i)
+            ::SendMessageW(form->Handle(), WM_TIMER, timer, 0);
+    }
+    void Click(Ctl id) { ::SendMessageW(Item(id), BM_CLICK, 0, 0); }
+
+    // A control's rectangle in its parent's client coordinates.
+    static RECT PlaceOf(HWND hwnd)
+    {
+        RECT r;
+        ::GetWindowRect(hwnd, &r);
+        ::MapWindowPoints(HWND_DESKTOP, ::GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+
+    // What the system would answer for a click at a client point of the window.
+    LRESULT HitAt(int x, int y) const
+    {
+        POINT p{x, y};
+        ::ClientToScreen(form->Handle(), &p);
+        HWND target = ::WindowFromPoint(p);
+        return ::SendMessageW(target, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+    }
+
+    BYTE LayeredAlpha() const
+    {
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        ::GetLayeredWindowAttributes(form->Handle(), nullptr, &alpha, &flags);
+        return alpha;
+    }
+    bool Layered() const { return ::GetWindowLongPtrW(form->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED; }
+
+    TempDir folder;
+    ScriptedSeams seams;
+    std::unique_ptr<TfrmMain> form;
+    bool closed = false;
+};
+
+std::wstring ClassOf(HWND hwnd)
+{
+    wchar_t name[64];
+    return std::wstring(name, ::GetClassNameW(hwnd, name, 64));
+}
+
+} // namespace
+
+TEST_F(MainWindow, IsABorderlessFrameOfTheLaidOutSizeCentredOnTheDesktop)
+{
+    Open();
+    HWND hwnd = form->Handle();
+    EXPECT_EQ(TextOf(hwnd), L"Trelan Launcher");
+    EXPECT_EQ(ClassOf(hwnd), L"TfrmMain");
+    const LONG_PTR style = ::GetWindowLongPtrW(hwnd, GWL_STYLE);
+    EXPECT_FALSE(style & WS_CAPTION);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    RECT client, window, work;
+    ::GetClientRect(hwnd, &client);
+    ::GetWindowRect(hwnd, &window);
+    EXPECT_EQ(client.right, 303);
+    EXPECT_EQ(client.bottom, 349);
+    EXPECT_EQ(window.right - window.left, 303) << "no border around the client area";
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_LE(std::abs((window.left + window.right) - (work.left + work.right)), 1);
+    EXPECT_LE(std::abs((window.top + window.bottom) - (work.top + work.bottom)), 1);
+    EXPECT_NE(::GetClassLongPtrW(hwnd, GCLP_HICON), 0) << "the window carries the application icon";
+    EXPECT_EQ(::GetFocus(), Item(Ctl::btnLaunch));
+}
+
+TEST_F(MainWindow, BuildsEveryControlOfTheLayoutWhereTheTableSays)
+{
+    Open();
+    for (const Control& c : kControls) {
+        SCOPED_TRACE(testing::Message() << "control " << static_cast<int>(c.id));
+        HWND hwnd = Item(c.id);
+        ASSERT_TRUE(::IsWindow(hwnd));
+        EXPECT_EQ(::GetDlgCtrlID(hwnd), static_cast<int>(c.id));
+        EXPECT_EQ(::GetParent(hwnd), c.parent == Ctl::Form ? form->Handle() : Item(c.parent));
+        const RECT r = PlaceOf(hwnd);
+        if (c.kind == Kind::Page) {
+            EXPECT_EQ(r.left, 4);
+            EXPECT_EQ(r.top, 24);
+        } else {
+            EXPECT_EQ(r.left, c.left);
+            EXPECT_EQ(r.top, c.top);
+        }
+        if (c.width > 0) {
+            EXPECT_EQ(r.right - r.left, c.width);
+        }
+        if (c.kind != Kind::DropDownList) { // its height is its edit field's
+            EXPECT_EQ(r.bottom - r.top, c.height);
+        }
+        if (c.kind == Kind::CheckBox) {
+            EXPECT_EQ(Button_GetCheck(hwnd) == BST_CHECKED, c.checked);
+        }
+        if (c.kind != Kind::Page && !c.caption.empty()) {
+            EXPECT_EQ(TextOf(hwnd), c.caption);
+        }
+    }
+    EXPECT_EQ(TextOf(Item(Ctl::pnlDate)), L"12/31/2003");
+    EXPECT_EQ(TextOf(Item(Ctl::pnlTime)), L"23:59:59");
+    EXPECT_EQ(TextOf(Item(Ctl::lblOptionHelp)), L"");
+    EXPECT_EQ(TextOf(Item(Ctl::lblTrelanPathValid)), L"Enter the path to Trelan or click on Browse.");
+}
+
+TEST_F(MainWindow, PagesAndBackupColumnsCarryTheirCaptions)
+{
+    Open();
+    HWND tabs = Item(Ctl::PageControl);
+    ASSERT_EQ(TabCtrl_GetItemCount(tabs), 4);
+    const wchar_t* expected[] = {L"User &Manager", L"Startup &Options", L"&Settings", L"Credits"};
+    for (int i = 0; i < 4; ++i) {
+        wchar_t text[64] = {};
+        TCITEMW item{TCIF_TEXT};
+        item.pszText = text;
+        item.cchTextMax = 64;
+        TabCtrl_GetItem(tabs, i, &item);
+        EXPECT_STREQ(text, expected[i]);
+    }
+    HWND list = Item(Ctl::lstBackups);
+    const std::pair<const wchar_t*, int> columns[] = {{L"Backup Name", 121}, {L"Date", 75}, {L"Time", 60}};
+    for (int i = 0; i < 3; ++i) {
+        wchar_t text[64] = {};
+        LVCOLUMNW column{LVCF_TEXT | LVCF_WIDTH};
+        column.pszText = text;
+        column.cchTextMax = 64;
+        ASSERT_TRUE(ListView_GetColumn(list, i, &column));
+        EXPECT_STREQ(text, columns[i].first);
+        EXPECT_EQ(column.cx, columns[i].second);
+    }
+    const LONG_PTR style = ::GetWindowLongPtrW(list, GWL_STYLE);
+    EXPECT_TRUE(style & LVS_REPORT);
+    EXPECT_TRUE(style & LVS_EDITLABELS);
+    EXPECT_TRUE(style & LVS_SHOWSELALWAYS);
+    EXPECT_TRUE(style & LVS_NOSORTHEADER);
+    EXPECT_FALSE(style & LVS_SINGLESEL);
+}
+
+TEST_F(MainWindow, TabOrderFollowsTheLayoutOnEachPage)
+{
+    Open();
+    auto order = [&](Ctl first, int count) {
+        std::vector<HWND> seen{Item(first)};
+        for (int i = 1; i < count; ++i)
+            seen.push_back(::GetNextDlgTabItem(form->Handle(), seen.back(), FALSE));
+        return seen;
+    };
+    MSG alt{form->Handle(), WM_SYSCHAR, L'm', 0};
+    ASSERT_TRUE(form->PreTranslateMessage(alt));
+    ASSERT_EQ(form->ActivePage(), Ctl::tabUsers);
+    const std::vector<HWND> users{Item(Ctl::cboUser),      Item(Ctl::lstBackups), Item(Ctl::edtNewBackup),
+                                  Item(Ctl::btnNewBackup), Item(Ctl::btnRestore), Item(Ctl::btnDeleteBackups),
+                                  Item(Ctl::btnDeleteUser), Item(Ctl::btnLaunch), Item(Ctl::btnExit)};
+    EXPECT_EQ(order(Ctl::cboUser, 9), users);
+
+    MSG altS{form->Handle(), WM_SYSCHAR, L's', 0};
+    ASSERT_TRUE(form->PreTranslateMessage(altS));
+    const std::vector<HWND> settings{Item(Ctl::edtTrelanPath), Item(Ctl::btnTrelanPathBrowse),
+                                     Item(Ctl::chkFadeWindow), Item(Ctl::btnLaunch)};
+    EXPECT_EQ(order(Ctl::edtTrelanPath, 4), settings);
+}
+
+TEST_F(MainWindow, WithoutAGameDirectoryOpensOnTheSettingsPage)
+{
+    Open();
+    EXPECT_EQ(form->ActivePage(), Ctl::tabSettings);
+    EXPECT_EQ(TabCtrl_GetCurSel(Item(Ctl::PageControl)), 2);
+    EXPECT_TRUE(::IsWindowVisible(Item(Ctl::tabSettings)));
+    EXPECT_FALSE(::IsWindowVisible(Item(Ctl::tabUsers)));
+    EXPECT_FALSE(::IsWindowVisible(Item(Ctl::tabAbout)));
+}
+
+TEST_F(MainWindow, PagesTurnByMouseOnTheTabsAndByCtrlTab)
+{
+    Open();
+    HWND tabs = Item(Ctl::PageControl);
+    RECT credits;
+    TabCtrl_GetItemRect(tabs, 3, &credits);
+    const LPARAM at = MAKELPARAM((credits.left + credits.right) / 2, (credits.top + credits.bottom) / 2);
+    ::SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(tabs, WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(form->ActivePage(), Ctl::tabAbout);
+    EXPECT_TRUE(::IsWindowVisible(Item(Ctl::lblAboutTitle)));
+    EXPECT_FALSE(::IsWindowVisible(Item(Ctl::edtTrelanPath)));
+
+    BYTE keys[256];
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    ::SetKeyboardState(keys);
+    MSG ctrlTab{Item(Ctl::btnLaunch), WM_KEYDOWN, VK_TAB, 0};
+    EXPECT_TRUE(form->PreTranslateMessage(ctrlTab));
+    keys[VK_CONTROL] = 0;
+    ::SetKeyboardState(keys);
+    EXPECT_EQ(form->ActivePage(), Ctl::tabUsers) << "Ctrl+Tab wraps from the last page to the first";
+}
+
+TEST_F(MainWindow, CreditsShowTheTitleAndTheReleaseNoteWithoutVersionInformation)
+{
+    Open();
+    EXPECT_EQ(TextOf(Item(Ctl::lblAboutTitle)), L"Trelan Launcher");
+    // The test executable carries no version resource of its own.
+    EXPECT_EQ(TextOf(Item(Ctl::lblAboutVersion)), L"Internal test release");
+}
+
+TEST_F(MainWindow, DragsByItsBodyButNotByPagesOrButtons)
+{
+    Open();
+    EXPECT_EQ(HitAt(150, 40), HTCAPTION) << "logo";
+    EXPECT_EQ(HitAt(0, 200), HTCAPTION) << "border bevel";
+    EXPECT_EQ(HitAt(150, 335), HTCAPTION) << "strip between the buttons";
+    EXPECT_EQ(HitAt(40, 335), HTCLIENT) << "launch button";
+    EXPECT_EQ(HitAt(250, 335), HTCLIENT) << "exit button";
+    EXPECT_EQ(HitAt(150, 200), HTCLIENT) << "page";
+    EXPECT_EQ(HitAt(30, 90), HTCLIENT) << "tab strip";
+}
+
+TEST_F(MainWindow, FadesInFromTransparentInStepsOfFiveAndStopsOnThe52ndTick)
+{
+    Open(true);
+    EXPECT_TRUE(form->AlphaBlend());
+    EXPECT_TRUE(Layered());
+    EXPECT_EQ(form->AlphaBlendValue(), 0);
+    EXPECT_EQ(LayeredAlpha(), 0);
+    EXPECT_TRUE(form->TimerEnabled(TfrmMain::tmrFadeIn));
+    Tick(TfrmMain::tmrFadeIn);
+    EXPECT_EQ(LayeredAlpha(), 5);
+    Tick(TfrmMain::tmrFadeIn, 50);
+    EXPECT_EQ(form->AlphaBlendValue(), 255);
+    EXPECT_EQ(LayeredAlpha(), 255);
+    EXPECT_TRUE(form->TimerEnabled(TfrmMain::tmrFadeIn)) << "the 51st tick reaches 255, the 52nd stops";
+    Tick(TfrmMain::tmrFadeIn);
+    EXPECT_FALSE(form->TimerEnabled(TfrmMain::tmrFadeIn));
+}
+
+TEST_F(MainWindow, TheRealTimersFadeInAndOutAndCloseTheWindow)
+{
+    Open(true);
+    ASSERT_TRUE(PumpUntil([&] { return !form->TimerEnabled(TfrmMain::tmrFadeIn); }, 20000));
+    EXPECT_EQ(LayeredAlpha(), 255);
+    Click(Ctl::btnExit);
+    ASSERT_TRUE(PumpUntil([&] { return closed; }, 20000));
+    EXPECT_EQ(form->Handle(), nullptr);
+}
+
+TEST_F(MainWindow, ExitDuringTheFadeInFadesOutFromTheLevelReached)
+{
+    Open(true);
+    Tick(TfrmMain::tmrFadeIn, 10);
+    ASSERT_EQ(form->AlphaBlendValue(), 50);
+    Click(Ctl::btnExit);
+    EXPECT_FALSE(form->TimerEnabled(TfrmMain::tmrFadeIn));
+    EXPECT_TRUE(form->TimerEnabled(TfrmMain::tmrFadeOut));
+    EXPECT_EQ(form->AlphaBlendValue(), 50) << "the click itself changes no level";
+    Click(Ctl::btnExit);
+    EXPECT_TRUE(form->TimerEnabled(TfrmMain::tmrFadeOut)) << "a second click changes nothing";
+    EXPECT_EQ(form->AlphaBlendValue(), 50);
+    Tick(TfrmMain::tmrFadeOut, 2);
+    EXPECT_EQ(LayeredAlpha(), 10);
+    Tick(TfrmMain::tmrFadeOut);
+    EXPECT_EQ(form->AlphaBlendValue(), 0);
+    EXPECT_FALSE(closed) << "the window closes on the tick after it reached 0";
+    Tick(TfrmMain::tmrFadeOut);
+    EXPECT_TRUE(closed);
+}
+
+TEST_F(MainWindow, WithoutFadingIsOpaqueFromTheStartAndExitClosesAtOnce)
+{
+    Open(false);
+    EXPECT_FALSE(form->AlphaBlend());
+    EXPECT_FALSE(Layered());
+    EXPECT_EQ(form->AlphaBlendValue(), 255);
+    EXPECT_FALSE(form->TimerEnabled(TfrmMain::tmrFadeIn));
+    Click(Ctl::btnExit);
+    EXPECT_TRUE(closed);
+}
+
+TEST_F(MainWindow, TheFadeCheckBoxCountsAtTheMomentOfExit)
+{
+    Open(false);
+    Button_SetCheck(Item(Ctl::chkFadeWindow), BST_CHECKED);
+    Click(Ctl::btnExit);
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(Layered());
+    Tick(TfrmMain::tmrFadeOut);
+    EXPECT_EQ(LayeredAlpha(), 235) << "fades out from opaque";
+
+    form.reset();
+    closed = false;
+    Open(true);
+    Button_SetCheck(Item(Ctl::chkFadeWindow), BST_UNCHECKED);
+    Click(Ctl::btnExit);
+    EXPECT_TRUE(closed) << "unticked after the show: Exit closes at once";
+}
+
+TEST_F(MainWindow, AnyOtherCloseRequestClosesAtOnce)
+{
+    Open(true);
+    ::SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(closed);
+}
+
+TEST_F(MainWindow, ScalesLayoutAndFontsWithTheWindowsDpi)
+{
+    Open(false);
+    RECT window;
+    ::GetWindowRect(form->Handle(), &window);
+    RECT suggested{window.left, window.top, window.left + 455, window.top + 524};
+    ::SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT client;
+    ::GetClientRect(form->Handle(), &client);
+    EXPECT_EQ(client.right, 455);
+    EXPECT_EQ(client.bottom, 524);
+    const RECT exit = PlaceOf(Item(Ctl::btnExit));
+    EXPECT_EQ(exit.left, 318);
+    EXPECT_EQ(exit.top, 483);
+    EXPECT_EQ(exit.right - exit.left, 134);
+    LOGFONTW font{};
+    ::GetObjectW(GetWindowFont(Item(Ctl::btnExit)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -17);
+    ::GetObjectW(GetWindowFont(Item(Ctl::lblAboutTitle)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -29);
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+    EXPECT_EQ(ListView_GetColumnWidth(Item(Ctl::lstBackups), 0), 182);
+}
+
+TEST(StandardError, ShowsTheTextWithAFullStopUnderTheApplicationTitle)
+{
+    ScriptedSeams seams;
+    try {
+        throw AppError(L"In C:\\Spiele\\Trelgate.ini kann nicht geschrieben werden");
+    } catch (...) {
+        ShowStandardError(nullptr);
+    }
+    ASSERT_EQ(seams.boxes.size(), 1u);
+    EXPECT_EQ(seams.boxes[0].text, L"In C:\\Spiele\\Trelgate.ini kann nicht geschrieben werden.");
+    EXPECT_EQ(seams.boxes[0].title, L"Trelan Launcher");
+    EXPECT_EQ(seams.boxes[0].flags, 0x10u);
+}

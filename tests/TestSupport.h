@@ -1,0 +1,78 @@
+// What the window and process tests share: throwaway folders, scripted seams,
+// message pumping and child processes.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/Handle.h"
+#include "ui/Seams.h"
+
+namespace trelgate::test {
+
+// A fresh folder under %TEMP%, removed with everything in it at the end.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::wstring& Path() const { return path_; }
+    std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+void RemoveTree(const std::wstring& path);
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadBytes(const std::wstring& path);
+bool Exists(const std::wstring& path);
+
+// The folder of the running test executable, where the build puts every program.
+std::wstring BinDir();
+
+// Replaces the seams for one test and records what the launcher asked.
+class ScriptedSeams {
+public:
+    struct Box {
+        std::wstring text, title;
+        UINT flags;
+    };
+    ScriptedSeams();
+    ~ScriptedSeams();
+    ScriptedSeams(const ScriptedSeams&) = delete;
+    ScriptedSeams& operator=(const ScriptedSeams&) = delete;
+
+    std::vector<Box> boxes;            // every message box shown
+    std::deque<int> answers;           // the buttons pressed, in order; IDOK when empty
+    std::vector<OPENFILENAMEW> dialogs; // every file dialog shown, as set up
+    std::vector<std::wstring> dialogFiles; // the start file name of each dialog
+    std::function<bool(OPENFILENAMEW&)> chooseFile; // answers the dialog; cancels when empty
+    std::vector<std::wstring> links;   // every link handed to the desktop
+};
+
+// Processes this thread's messages for the given time.
+void Pump(DWORD milliseconds);
+// Processes messages until done() holds or the time runs out; returns done().
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+
+// A child process started with CreateProcessW.
+struct Process {
+    UniqueKernelHandle process, thread;
+    DWORD id = 0;
+    // Waits for the end; returns the exit code, or STILL_ACTIVE on time-out.
+    DWORD Wait(DWORD timeoutMs = 20000) const;
+};
+Process Start(const std::wstring& exe, const std::wstring& commandLine, const std::wstring& directory);
+
+// Text of a window, also of another process's window.
+std::wstring TextOf(HWND hwnd);
+// The descendant of parent with the given control id, or null.
+HWND FindChild(HWND parent, int id);
+
+} // namespace trelgate::test

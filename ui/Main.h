@@ -1,0 +1,101 @@
+// The launcher's only window: a borderless frame with four pages.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "app/Handle.h"
+#include "resources/Layout.h"
+
+namespace trelgate {
+
+using layout::Ctl;
+
+class TfrmMain {
+public:
+    static constexpr wchar_t kClassName[] = L"TfrmMain";
+    enum Timer : UINT_PTR { tmrFadeIn = 1, tmrFadeOut, tmrUpdateUsers, kTimerCount = tmrUpdateUsers };
+
+    // exePath is the launcher's own executable; its folder holds the settings.
+    explicit TfrmMain(std::wstring exePath);
+    ~TfrmMain();
+    TfrmMain(const TfrmMain&) = delete;
+    TfrmMain& operator=(const TfrmMain&) = delete;
+
+    // Creates the window, hidden; FormCreate runs.
+    void Create();
+    // Shows the window centred on the desktop; FormShow runs first.
+    void Show();
+    // Runs when the window has been destroyed (the application ends its loop).
+    std::function<void()> onClosed;
+
+    // Keyboard handling of the message loop: page keys, then the dialog manager.
+    bool PreTranslateMessage(MSG& msg);
+
+    HWND Handle() const { return hwnd_; }
+    HWND Item(Ctl id) const { return controls_[layout::Index(id)]; }
+    bool TimerEnabled(Timer timer) const { return timers_[timer - 1]; }
+    bool AlphaBlend() const { return alphaBlend_; }
+    int AlphaBlendValue() const { return alphaBlendValue_; }
+    Ctl ActivePage() const { return activePage_; }
+
+    const std::wstring LauncherDir;
+    std::wstring TrelanPath;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNotify(const NMHDR& header);
+    LRESULT OnTimer(WPARAM id);
+    LRESULT OnPaint();
+    LRESULT OnDpiChanged(UINT dpi, const RECT& suggested);
+    LRESULT OnActivate(WPARAM wParam);
+
+    // Frame
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
+    void btnExitClick();
+    void tmrFadeInTimer();
+    void tmrFadeOutTimer();
+    LRESULT WMNCHitTest(WPARAM wParam, LPARAM lParam);
+    std::wstring GetVersionString() const;
+
+    // Building blocks
+    void CreateControls();
+    void ApplyLayout();
+    void CreateFonts();
+    HFONT FontFor(layout::Font font) const;
+    void ShowPage(Ctl page);
+    void Close();
+    void EnableTimer(Timer timer, bool enabled);
+    void SetAlphaBlend(bool on);
+    void SetAlphaBlendValue(int level);
+    bool Checked(Ctl id) const;
+    void SetText(Ctl id, std::wstring_view text);
+    int Px(int value) const;
+
+    HWND hwnd_ = nullptr;
+    std::array<HWND, layout::kCtlCount> controls_{};
+    std::array<bool, kTimerCount> timers_{};
+    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    UniqueFont fontNormal_, fontBold_, fontTitle_, fontLink_;
+    UniqueBitmap logo_;
+    bool alphaBlend_ = false;
+    int alphaBlendValue_ = 255;
+    bool shown_ = false;
+    Ctl activePage_ = Ctl::tabUsers;
+    HWND focusOnActivate_ = nullptr;
+};
+
+// Shows what escaped a handler in the standard error box; the program goes on.
+void ShowStandardError(HWND owner) noexcept;
+
+} // namespace trelgate
