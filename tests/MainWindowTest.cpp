@@ -1,16 +1,7 @@
-#include <gtest/gtest.h>
+#include "WindowFixture.h"
 
-#include <windows.h>
-
-#include <commctrl.h>
-#include <windowsx.h>
-
-#include <memory>
-
-#include "TestSupport.h"
 #include "app/AppError.h"
 #include "ui/FrameRules.h"
-#include "ui/Main.h"
 
 using namespace trelgate;
 using namespace trelgate::layout;
@@ -18,38 +9,8 @@ using namespace trelgate::test;
 
 namespace {
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public WindowTest {
 protected:
-    void SetUp() override
-    {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
-        ::InitCommonControlsEx(&controls);
-    }
-
-    TfrmMain& Create()
-    {
-        form = std::make_unique<TfrmMain>(folder / L"Trelgate.exe");
-        form->onClosed = [this] { closed = true; };
-        form->Create();
-        return *form;
-    }
-
-    TfrmMain& Open(bool fading = true)
-    {
-        Create();
-        Button_SetCheck(Item(Ctl::chkFadeWindow), fading ? BST_CHECKED : BST_UNCHECKED);
-        form->Show();
-        return *form;
-    }
-
-    HWND Item(Ctl id) const { return form->Item(id); }
-    void Tick(TfrmMain::Timer timer, int times = 1)
-    {
-        for (int i = 0; i < times && form->Handle(); ++i)
-            ::SendMessageW(form->Handle(), WM_TIMER, timer, 0);
-    }
-    void Click(Ctl id) { ::SendMessageW(Item(id), BM_CLICK, 0, 0); }
-
     // A control's rectangle in its parent's client coordinates.
     static RECT PlaceOf(HWND hwnd)
     {
@@ -76,11 +37,6 @@ protected:
         return alpha;
     }
     bool Layered() const { return ::GetWindowLongPtrW(form->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED; }
-
-    TempDir folder;
-    ScriptedSeams seams;
-    std::unique_ptr<TfrmMain> form;
-    bool closed = false;
 };
 
 std::wstring ClassOf(HWND hwnd)

@@ -91,8 +91,12 @@ ScriptedSeams::ScriptedSeams()
         return answer;
     };
     seams.getOpenFileName = [this](OPENFILENAMEW& dialog) {
-        dialogs.push_back(dialog);
-        dialogFiles.emplace_back(dialog.lpstrFile ? dialog.lpstrFile : L"");
+        auto text = [](const wchar_t* s) { return std::wstring(s ? s : L""); };
+        std::wstring filter;
+        for (const wchar_t* p = dialog.lpstrFilter; p && *p; p += wcslen(p) + 1)
+            filter += std::wstring(p) + L"|";
+        dialogs.push_back({text(dialog.lpstrTitle), filter, text(dialog.lpstrDefExt), text(dialog.lpstrInitialDir),
+                           text(dialog.lpstrFile), dialog.Flags, dialog.FlagsEx});
         return chooseFile ? chooseFile(dialog) : false;
     };
     seams.openLink = [this](const std::wstring& link) { links.push_back(link); };

@@ -50,8 +50,11 @@ public:
 
     std::vector<Box> boxes;            // every message box shown
     std::deque<int> answers;           // the buttons pressed, in order; IDOK when empty
-    std::vector<OPENFILENAMEW> dialogs; // every file dialog shown, as set up
-    std::vector<std::wstring> dialogFiles; // the start file name of each dialog
+    struct Dialog {
+        std::wstring title, filter, defaultExtension, startFolder, file;
+        DWORD flags, flagsEx;
+    };
+    std::vector<Dialog> dialogs;       // every file dialog shown, as set up
     std::function<bool(OPENFILENAMEW&)> chooseFile; // answers the dialog; cancels when empty
     std::vector<std::wstring> links;   // every link handed to the desktop
 };

@@ -8,6 +8,7 @@
 
 #include "app/AppError.h"
 #include "resources/ResourceIds.h"
+#include "settings/PathRules.h"
 #include "ui/FrameRules.h"
 #include "ui/Seams.h"
 
@@ -19,15 +20,6 @@ namespace {
 
 constexpr wchar_t kPageClass[] = L"TTabSheet";
 constexpr int kFontHeight = 11, kTitleFontHeight = 19;
-
-std::wstring FolderOf(const std::wstring& path)
-{
-    const auto slash = path.find_last_of(L'\\');
-    if (slash == std::wstring::npos)
-        return {};
-    // A drive root keeps its backslash.
-    return path.substr(0, slash > 0 && path[slash - 1] == L':' ? slash + 1 : slash);
-}
 
 UINT DpiOf(HWND hwnd)
 {
@@ -168,6 +160,9 @@ void TfrmMain::CreateControls()
             TabCtrl_InsertItem(Item(PageControl), Index(c.id) - Index(tabUsers), &tab);
         }
     }
+    // Leaving the settings page is noticed where the focus leaves its controls.
+    for (Ctl id : {edtTrelanPath, btnTrelanPathBrowse, chkFadeWindow})
+        ::SetWindowSubclass(Item(id), SettingsControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
     HWND list = Item(lstBackups);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
     for (int i = 0; const auto& [caption, width] : kBackupColumns) {
@@ -309,6 +304,14 @@ LRESULT TfrmMain::OnCommand(WPARAM wParam, LPARAM)
         if (code == BN_CLICKED)
             btnExitClick();
         break;
+    case edtTrelanPath:
+        if (code == EN_CHANGE)
+            edtTrelanPathChange();
+        break;
+    case btnTrelanPathBrowse:
+        if (code == BN_CLICKED)
+            btnTrelanPathBrowseClick();
+        break;
     default: break;
     }
     return 0;
@@ -401,10 +404,12 @@ bool TfrmMain::PreTranslateMessage(MSG& msg)
 void TfrmMain::FormCreate()
 {
     ::SetWindowTextW(hwnd_, std::wstring(kAppTitle).c_str());
+    SettingsFile = std::make_unique<TSettingsFile>(LauncherDir + L"\\Trelgate.ini");
 }
 
 void TfrmMain::FormShow()
 {
+    LoadSettings();
     if (Checked(chkFadeWindow)) {
         SetAlphaBlend(true);
         SetAlphaBlendValue(0);
@@ -418,7 +423,13 @@ void TfrmMain::FormShow()
     ShowPage(TrelanPath.empty() ? tabSettings : tabUsers);
 }
 
-void TfrmMain::FormDestroy() {}
+void TfrmMain::FormDestroy()
+{
+    if (!SettingsFile) // the window failed before it was complete
+        return;
+    SaveSettings();
+    SettingsFile.reset();
+}
 
 void TfrmMain::btnExitClick()
 {
@@ -477,6 +488,10 @@ std::wstring TfrmMain::GetVersionString() const
 
 void TfrmMain::ShowPage(Ctl page)
 {
+    // The focus must not stay on a hidden page; moving it lets the page notice.
+    HWND focus = ::GetFocus();
+    if (focus && page != activePage_ && ::IsChild(Item(activePage_), focus))
+        ::SetFocus(Item(PageControl));
     activePage_ = page;
     TabCtrl_SetCurSel(Item(PageControl), static_cast<int>(page) - static_cast<int>(tabUsers));
     for (Ctl p : {tabUsers, tabOptions, tabSettings, tabAbout})
@@ -515,7 +530,21 @@ void TfrmMain::SetAlphaBlendValue(int level)
 
 bool TfrmMain::Checked(Ctl id) const { return Button_GetCheck(Item(id)) == BST_CHECKED; }
 
-void TfrmMain::SetText(Ctl id, std::wstring_view text) { ::SetWindowTextW(Item(id), std::wstring(text).c_str()); }
+void TfrmMain::SetChecked(Ctl id, bool checked) { Button_SetCheck(Item(id), checked ? BST_CHECKED : BST_UNCHECKED); }
+
+std::wstring TfrmMain::Text(Ctl id) const
+{
+    HWND control = Item(id);
+    std::wstring text(::GetWindowTextLengthW(control) + 1, L'\0');
+    text.resize(::GetWindowTextW(control, text.data(), static_cast<int>(text.size())));
+    return text;
+}
+
+void TfrmMain::SetText(Ctl id, std::wstring_view text)
+{
+    if (Text(id) != text)
+        ::SetWindowTextW(Item(id), std::wstring(text).c_str());
+}
 
 void ShowStandardError(HWND owner) noexcept
 {

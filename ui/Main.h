@@ -5,15 +5,20 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "app/Handle.h"
 #include "resources/Layout.h"
+#include "settings/SettingsFile.h"
 
 namespace trelgate {
 
 using layout::Ctl;
+
+// Shows what escaped a handler in the standard error box; the program goes on.
+void ShowStandardError(HWND owner) noexcept;
 
 class TfrmMain {
 public:
@@ -45,6 +50,7 @@ public:
 
     const std::wstring LauncherDir;
     std::wstring TrelanPath;
+    std::wstring CurrentUser;
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -68,6 +74,16 @@ private:
     LRESULT WMNCHitTest(WPARAM wParam, LPARAM lParam);
     std::wstring GetVersionString() const;
 
+    // Settings
+    void LoadSettings();
+    void SaveSettings();
+    void edtTrelanPathChange();
+    void btnTrelanPathBrowseClick();
+    void tabSettingsExit();
+    static LRESULT CALLBACK SettingsControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                                DWORD_PTR self);
+    void OnSettingsFocusLost(HWND to);
+
     // Building blocks
     void CreateControls();
     void ApplyLayout();
@@ -79,9 +95,24 @@ private:
     void SetAlphaBlend(bool on);
     void SetAlphaBlendValue(int level);
     bool Checked(Ctl id) const;
+    void SetChecked(Ctl id, bool checked);
+    std::wstring Text(Ctl id) const;
+    // Sets a control's text only when it differs, so that the same text runs
+    // no change handler.
     void SetText(Ctl id, std::wstring_view text);
+    // Runs a handler outside the window procedure's own guard.
+    template <class Handler>
+    void Guarded(Handler&& handler) noexcept
+    {
+        try {
+            handler();
+        } catch (...) {
+            ShowStandardError(hwnd_);
+        }
+    }
     int Px(int value) const;
 
+    std::unique_ptr<TSettingsFile> SettingsFile;
     HWND hwnd_ = nullptr;
     std::array<HWND, layout::kCtlCount> controls_{};
     std::array<bool, kTimerCount> timers_{};
@@ -94,8 +125,5 @@ private:
     Ctl activePage_ = Ctl::tabUsers;
     HWND focusOnActivate_ = nullptr;
 };
-
-// Shows what escaped a handler in the standard error box; the program goes on.
-void ShowStandardError(HWND owner) noexcept;
 
 } // namespace trelgate

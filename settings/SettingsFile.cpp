@@ -1,0 +1,145 @@
+#include "settings/SettingsFile.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "app/AppError.h"
+#include "app/Handle.h"
+
+namespace trelgate {
+namespace {
+
+std::wstring Decode(std::string_view bytes, UINT codePage)
+{
+    if (bytes.empty())
+        return {};
+    const int n = ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(n, L'\0');
+    ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
+    return text;
+}
+
+// The bytes of text in the code page, or nothing when a character has no
+// place in it.
+std::optional<std::string> Encode(std::wstring_view text, UINT codePage)
+{
+    if (text.empty())
+        return std::string{};
+    const int length = static_cast<int>(text.size());
+    BOOL lossy = FALSE;
+    BOOL* check = codePage == CP_UTF8 ? nullptr : &lossy;
+    const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int n = ::WideCharToMultiByte(codePage, flags, text.data(), length, nullptr, 0, nullptr, check);
+    std::string bytes(n, '\0');
+    ::WideCharToMultiByte(codePage, flags, text.data(), length, bytes.data(), n, nullptr, check);
+    if (lossy || n == 0)
+        return std::nullopt;
+    return bytes;
+}
+
+std::string ReadWholeFile(const std::wstring& name)
+{
+    UniqueFile file(::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string bytes;
+    if (!file)
+        return bytes;
+    char buffer[64 * 1024];
+    DWORD read = 0;
+    while (::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
+    return bytes;
+}
+
+bool WriteWholeFile(const std::wstring& name, std::string_view bytes)
+{
+    UniqueFile file(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr));
+    if (!file)
+        return false;
+    // In pieces: one call need not write everything it is given.
+    while (!bytes.empty()) {
+        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 64 * 1024));
+        DWORD written = 0;
+        if (!::WriteFile(file.get(), bytes.data(), piece, &written, nullptr) || written == 0)
+            return false;
+        bytes.remove_prefix(written);
+    }
+    return ::FlushFileBuffers(file.get()) != FALSE;
+}
+
+} // namespace
+
+std::wstring TSettingsFile::Contents::ReadString(std::string_view section, std::string_view key,
+                                                 std::wstring_view fallback) const
+{
+    const auto value = document_.Get(section, key);
+    if (!value)
+        return std::wstring(fallback);
+    std::wstring text = Decode(*value, encoding_ == Encoding::Utf8 ? CP_UTF8 : CP_ACP);
+    if (text.size() > kMaxSettingLength)
+        text.resize(kMaxSettingLength);
+    return text;
+}
+
+bool TSettingsFile::Contents::ReadBool(std::string_view section, std::string_view key, bool fallback) const
+{
+    const auto value = document_.Get(section, key);
+    const auto number = value ? ParseProfileInt(*value) : std::nullopt;
+    return number ? *number != 0 : fallback;
+}
+
+void TSettingsFile::Contents::WriteString(std::string_view section, std::string_view key, std::wstring_view value)
+{
+    if (encoding_ == Encoding::Ansi) {
+        if (auto bytes = Encode(value, CP_ACP)) {
+            document_.Set(section, key, *bytes);
+            return;
+        }
+        // A name the old code page cannot hold: the whole file moves to UTF-8.
+        document_.Transcode([](const std::string& line) { return *Encode(Decode(line, CP_ACP), CP_UTF8); });
+        encoding_ = Encoding::Utf8;
+    }
+    document_.Set(section, key, *Encode(value, CP_UTF8));
+}
+
+void TSettingsFile::Contents::WriteBool(std::string_view section, std::string_view key, bool value)
+{
+    document_.Set(section, key, value ? "1" : "0");
+}
+
+TSettingsFile::Contents TSettingsFile::Read() const
+{
+    const std::string bytes = ReadWholeFile(fileName_);
+    Contents contents;
+    contents.document_ = IniDocument(bytes);
+    // Files of older launchers are in the ANSI code page; UTF-8 is told apart
+    // by being well-formed, which such text almost never is.
+    std::string_view body(bytes);
+    if (body.starts_with(kUtf8Bom))
+        body.remove_prefix(kUtf8Bom.size());
+    contents.encoding_ = IsValidUtf8(body) ? Contents::Encoding::Utf8 : Contents::Encoding::Ansi;
+    return contents;
+}
+
+void TSettingsFile::Write(const Contents& contents) const
+{
+    const DWORD attributes = ::GetFileAttributesW(fileName_.c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    // Replacing by a move would pass a read-only file by; Windows refuses to
+    // write one, and so does the launcher.
+    const bool readOnly = exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+    const std::wstring temporary = fileName_ + L".tmp";
+    const bool written = !readOnly && WriteWholeFile(temporary, contents.document_.Bytes()) &&
+                         ::MoveFileExW(temporary.c_str(), fileName_.c_str(),
+                                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!written) {
+        ::DeleteFileW(temporary.c_str());
+        throw AppError(L"In " + fileName_ + L" kann nicht geschrieben werden");
+    }
+    if (exists && (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+        ::SetFileAttributesW(fileName_.c_str(), attributes);
+}
+
+} // namespace trelgate

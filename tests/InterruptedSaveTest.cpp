@@ -1,0 +1,41 @@
+// A process killed while it saves leaves the old settings file or the new
+// one, whole.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "TestSupport.h"
+#include "settings/SettingsFile.h"
+
+using namespace trelgate;
+using namespace trelgate::test;
+
+TEST(InterruptedSave, LeavesTheOldFileOrTheNewOneWhole)
+{
+    TempDir folder;
+    const std::wstring ini = folder / L"Trelgate.ini";
+    // A large file keeps each save busy long enough to be caught in the middle.
+    const std::string head = "; kept as it is\r\n;" + std::string(4 << 20, 'p') + "\r\n";
+    WriteBytes(ini, head + "[Settings]\r\nTrelanPath=gen 0\r\n");
+
+    std::mt19937 random(20261207);
+    int generation = 0;
+    for (int round = 0; round < 12; ++round) {
+        Process writer = Start(BinDir() + L"\\settings_writer.exe", L" \"" + ini + L"\"", folder.Path());
+        ::Sleep(std::uniform_int_distribution<DWORD>(150, 600)(random));
+        ::TerminateProcess(writer.process.get(), 1);
+        ASSERT_EQ(writer.Wait(), 1u) << "the writer must still be saving when it is killed";
+
+        const std::string bytes = ReadBytes(ini);
+        ASSERT_EQ(bytes.compare(0, head.size(), head), 0) << "round " << round;
+        const auto contents = TSettingsFile(ini).Read();
+        const std::wstring path = contents.ReadString("Settings", "TrelanPath", L"");
+        ASSERT_EQ(path.rfind(L"gen ", 0), 0u) << "round " << round;
+        const int saved = std::stoi(path.substr(4));
+        EXPECT_GE(saved, generation);
+        generation = saved;
+        EXPECT_EQ(contents.ReadString("Users", "CurrentUser", L"gen 0"), path) << "one save, not parts of two";
+        EXPECT_EQ(contents.ReadBool("Options", "DebugStart", false), saved % 2 == 1);
+    }
+    EXPECT_GT(generation, 0) << "the writer saved at all";
+}

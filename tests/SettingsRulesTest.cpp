@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include "settings/IniDocument.h"
+#include "settings/PathRules.h"
+
+using namespace trelgate;
+
+TEST(IniDocument, FindsSectionsAndKeysWithoutRegardToCaseAndTrimsValues)
+{
+    const IniDocument ini("; comment\r\n[settings]\r\n  trelanpath =  C:\\Games\\Trelan  \r\n"
+                          "[Users]\r\nCurrentUser=\"Bob\"\r\nOther='x\r\n");
+    EXPECT_EQ(ini.Get("Settings", "TrelanPath"), "C:\\Games\\Trelan");
+    EXPECT_EQ(ini.Get("USERS", "currentuser"), "Bob") << "one pair of enclosing quotes goes";
+    EXPECT_EQ(ini.Get("Users", "Other"), "'x") << "an unpaired quote stays";
+    EXPECT_EQ(ini.Get("Users", "TrelanPath"), std::nullopt) << "keys belong to their section";
+    EXPECT_EQ(ini.Get("Options", "FullScreen"), std::nullopt);
+}
+
+TEST(IniDocument, TheFirstOfDuplicateKeysAndSectionsCounts)
+{
+    IniDocument ini("[Options]\nFullScreen=0\nFullScreen=1\n[Options]\nSafeMode=1\n");
+    EXPECT_EQ(ini.Get("Options", "FullScreen"), "0");
+    EXPECT_EQ(ini.Get("Options", "SafeMode"), std::nullopt);
+    ini.Set("Options", "FullScreen", "1");
+    EXPECT_EQ(ini.Bytes(), "[Options]\nFullScreen=1\nFullScreen=1\n[Options]\nSafeMode=1\n");
+}
+
+TEST(IniDocument, WritingChangesOnlyTheValueAndKeepsEveryOtherByte)
+{
+    const std::string other = "\x01\xff garbage\r\n[Elsewhere]\r\nKey = keep ; me\r\nno equals sign\n";
+    IniDocument ini(other + "[Settings]\r\n TrelanPath = old\r\n\r\n; trailing comment\r\n");
+    ini.Set("Settings", "TrelanPath", "C:\\New");
+    ini.Set("Settings", "FadeWindow", "1");
+    EXPECT_EQ(ini.Bytes(), other + "[Settings]\r\n TrelanPath =C:\\New\r\nFadeWindow=1\r\n\r\n; trailing comment\r\n")
+        << "a new key goes after the last key of its section";
+}
+
+TEST(IniDocument, AnEmptyFileGetsTheSectionsInTheOrderWritten)
+{
+    IniDocument ini;
+    ini.Set("Settings", "TrelanPath", "");
+    ini.Set("Settings", "FadeWindow", "0");
+    ini.Set("Users", "CurrentUser", "Agent");
+    ini.Set("Options", "FullScreen", "1");
+    EXPECT_EQ(ini.Bytes(), "[Settings]\r\nTrelanPath=\r\nFadeWindow=0\r\n[Users]\r\nCurrentUser=Agent\r\n"
+                           "[Options]\r\nFullScreen=1\r\n");
+}
+
+TEST(IniDocument, AnUnterminatedLastLineIsEndedBeforeAnythingFollowsIt)
+{
+    IniDocument keyLast("[Users]\nCurrentUser=a");
+    keyLast.Set("Users", "Other", "b");
+    EXPECT_EQ(keyLast.Bytes(), "[Users]\nCurrentUser=a\r\nOther=b\r\n");
+    IniDocument textLast("just text");
+    textLast.Set("Users", "CurrentUser", "b");
+    EXPECT_EQ(textLast.Bytes(), "just text\r\n[Users]\r\nCurrentUser=b\r\n");
+}
+
+TEST(IniDocument, GarbageReadsAsNothingAndSurvivesAWrite)
+{
+    std::string garbage(1 << 20, 'x');
+    garbage += "\n\0\0\xfe[Settings\n=novalue\n;TrelanPath=commented\nTrelanPath\n";
+    garbage.push_back('\0');
+    IniDocument ini(garbage);
+    EXPECT_EQ(ini.Get("Settings", "TrelanPath"), std::nullopt);
+    ini.Set("Settings", "TrelanPath", "D:\\T");
+    EXPECT_EQ(ini.Bytes(), garbage + "\r\n[Settings]\r\nTrelanPath=D:\\T\r\n");
+    EXPECT_EQ(IniDocument(ini.Bytes()).Get("Settings", "TrelanPath"), "D:\\T");
+}
+
+TEST(ProfileInt, ReadsDecimalAndTheFourHexadecimalPrefixes)
+{
+    EXPECT_EQ(ParseProfileInt("1"), 1);
+    EXPECT_EQ(ParseProfileInt("2"), 2);
+    EXPECT_EQ(ParseProfileInt("-0"), 0);
+    EXPECT_EQ(ParseProfileInt("+7"), 7);
+    EXPECT_EQ(ParseProfileInt("  -12"), -12);
+    EXPECT_EQ(ParseProfileInt("0x1"), 1);
+    EXPECT_EQ(ParseProfileInt("0X1f"), 31);
+    EXPECT_EQ(ParseProfileInt(" $1F"), 31);
+    EXPECT_EQ(ParseProfileInt("x10"), 16);
+    EXPECT_EQ(ParseProfileInt("$FFFFFFFF"), -1);
+    EXPECT_EQ(ParseProfileInt("2147483647"), 2147483647);
+    EXPECT_EQ(ParseProfileInt("-2147483648"), -2147483647 - 1);
+}
+
+TEST(ProfileInt, AnythingElseIsNoInteger)
+{
+    for (const char* text : {"", "   ", "yes", "true", "1 ", "1a", "X1", "0x", "$", "-", "+-1", "$-1", "0x1g",
+                             "2147483648", "$100000000", "99999999999999999999", "1.0"})
+        EXPECT_EQ(ParseProfileInt(text), std::nullopt) << '"' << text << '"';
+}
+
+TEST(Utf8, TellsWellFormedTextFromOldCodePageText)
+{
+    EXPECT_TRUE(IsValidUtf8("plain ASCII"));
+    EXPECT_TRUE(IsValidUtf8("Zo\xc3\xab \xd0\xa2\xd1\x80\xd0\xb5\xd0\xbb\xd0\xb0\xd0\xbd \xf0\x9f\x8e\xae"));
+    EXPECT_FALSE(IsValidUtf8("Zo\xeb")) << "Windows-1252";
+    EXPECT_FALSE(IsValidUtf8("\xc0\xaf")) << "overlong";
+    EXPECT_FALSE(IsValidUtf8("\xed\xa0\x80")) << "surrogate";
+    EXPECT_FALSE(IsValidUtf8("\xe2\x82")) << "cut short";
+}
+
+TEST(PathRules, FoldersKeepADriveRootWhole)
+{
+    EXPECT_EQ(FolderOf(L"C:\\Games\\Trelan\\Trelgate.exe"), L"C:\\Games\\Trelan");
+    EXPECT_EQ(FolderOf(L"C:\\Trelan.exe"), L"C:\\");
+    EXPECT_EQ(FolderOf(L"\\\\server\\share\\Trelan.exe"), L"\\\\server\\share");
+    EXPECT_EQ(FolderOf(L"Trelan.exe"), L"");
+    EXPECT_EQ(WithoutTrailingBackslash(L"C:\\Games\\"), L"C:\\Games");
+    EXPECT_EQ(WithoutTrailingBackslash(L"C:\\"), L"C:\\");
+    EXPECT_EQ(WithoutTrailingBackslash(L"C:\\Games"), L"C:\\Games");
+    EXPECT_EQ(InFolder(L"C:\\Games", L"Trelan.exe"), L"C:\\Games\\Trelan.exe");
+    EXPECT_EQ(InFolder(L"C:\\", L"Trelan.exe"), L"C:\\Trelan.exe");
+}

@@ -1,0 +1,279 @@
+// The settings file and the game directory, through the real window.
+#include "WindowFixture.h"
+
+#include "launch/Options.h"
+
+using namespace trelgate;
+using namespace trelgate::layout;
+using namespace trelgate::test;
+
+namespace {
+
+class Settings : public WindowTest {
+protected:
+    std::wstring CurrentDirectory() const
+    {
+        wchar_t dir[MAX_PATH];
+        return std::wstring(dir, ::GetCurrentDirectoryW(MAX_PATH, dir));
+    }
+    void Close() { ::SendMessageW(form->Handle(), WM_CLOSE, 0, 0); }
+    std::string Saved() const { return ReadBytes(Ini()); }
+    std::string Utf8(const std::wstring& text) const
+    {
+        std::string bytes(text.size() * 4, '\0');
+        bytes.resize(::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                                           static_cast<int>(bytes.size()), nullptr, nullptr));
+        return bytes;
+    }
+    void Leave() { ::SetFocus(Item(Ctl::btnLaunch)); }
+};
+
+constexpr char kDefaultsTail[] = "FadeWindow=0\r\n[Users]\r\nCurrentUser=\r\n[Options]\r\nFullScreen=1\r\n"
+                                 "ButtonAnimations=1\r\nSafeMode=0\r\nAltLargeMap=0\r\nSoftwareMouse=0\r\n"
+                                 "MusicEnabled=1\r\nDebugStart=0\r\n";
+
+} // namespace
+
+TEST_F(Settings, FirstRunInTheGameFolderFindsTheGameAndSavesAllTenKeysAtExit)
+{
+    MakeGame(folder.Path());
+    Create();
+    Show();
+    EXPECT_EQ(form->TrelanPath, folder.Path());
+    EXPECT_EQ(Text(Ctl::edtTrelanPath), folder.Path());
+    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Trelan path valid.");
+    EXPECT_FALSE(Checked(Ctl::chkFadeWindow)) << "fading is off without a settings file";
+    EXPECT_FALSE(form->AlphaBlend());
+    for (const StartupOption& option : kStartupOptions)
+        EXPECT_EQ(Checked(option.box), option.fallback) << option.key;
+    EXPECT_EQ(form->ActivePage(), Ctl::tabUsers);
+    EXPECT_EQ(CurrentDirectory(), folder.Path());
+    EXPECT_FALSE(Exists(Ini())) << "nothing is written before the end";
+
+    Close();
+    EXPECT_EQ(Saved(), "[Settings]\r\nTrelanPath=" + Utf8(folder.Path()) + "\r\n" + kDefaultsTail);
+}
+
+TEST_F(Settings, FirstRunElsewhereOpensTheSettingsPageAndKeepsTheHint)
+{
+    Create();
+    Show();
+    EXPECT_EQ(form->TrelanPath, L"");
+    EXPECT_EQ(form->ActivePage(), Ctl::tabSettings);
+    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Enter the path to Trelan or click on Browse.");
+    EXPECT_EQ(CurrentDirectory(), folder.Path()) << "the launcher's own folder";
+    Close();
+    EXPECT_EQ(Saved(), std::string("[Settings]\r\nTrelanPath=\r\n") + kDefaultsTail);
+}
+
+TEST_F(Settings, ValuesLoadIntoTheirControlsAndBooleansReadAsIntegers)
+{
+    const std::wstring game = MakeGame(folder / L"game");
+    WriteBytes(Ini(), "[settings]\r\ntrelanpath=" + Utf8(game) +
+                          "\r\nFadeWindow=yes\r\n[Users]\r\nCurrentUser=bob\r\n[OPTIONS]\r\nFullScreen=yes\r\n"
+                          "ButtonAnimations=-0\r\nSafeMode=2\r\nAltLargeMap=0x1\r\nSoftwareMouse= $1F\r\n"
+                          "MusicEnabled=0\r\nDebugStart=\r\n");
+    Create();
+    Show();
+    EXPECT_EQ(form->TrelanPath, game);
+    EXPECT_EQ(CurrentDirectory(), game);
+    EXPECT_EQ(form->CurrentUser, L"bob");
+    EXPECT_FALSE(Checked(Ctl::chkFadeWindow)) << "yes is no integer: the default";
+    EXPECT_TRUE(Checked(Ctl::chkFullScreen)) << "yes is no integer: the default";
+    EXPECT_FALSE(Checked(Ctl::chkButtonAnimations));
+    EXPECT_TRUE(Checked(Ctl::chkSafeMode));
+    EXPECT_TRUE(Checked(Ctl::chkAltLargeMap));
+    EXPECT_TRUE(Checked(Ctl::chkSoftwareMouse));
+    EXPECT_FALSE(Checked(Ctl::chkMusicEnabled));
+    EXPECT_FALSE(Checked(Ctl::chkDebugStart)) << "empty: the default";
+}
+
+TEST_F(Settings, AStoredDirectoryThatIsGoneStaysAndOpensTheUserManager)
+{
+    const std::wstring gone = folder / L"gone";
+    WriteBytes(Ini(), "[Settings]\r\nTrelanPath=" + Utf8(gone) + "\r\n");
+    Create();
+    Show();
+    EXPECT_EQ(form->TrelanPath, gone);
+    EXPECT_EQ(Text(Ctl::edtTrelanPath), gone);
+    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Not a valid Trelan path!");
+    EXPECT_EQ(form->ActivePage(), Ctl::tabUsers);
+}
+
+TEST_F(Settings, NamesOutsideTheAnsiCodePageRoundTripAndOldAnsiFilesStillRead)
+{
+    const std::wstring game = MakeGame(folder / L"\u0422\u0440\u0435\u043b\u0430\u043d");
+    std::string ansiZoe(8, '\0');
+    ansiZoe.resize(::WideCharToMultiByte(CP_ACP, 0, L"Zo\u00eb", 3, ansiZoe.data(), 8, nullptr, nullptr));
+    ASSERT_NE(ansiZoe, Utf8(L"Zo\u00eb")) << "the old code page spells it differently";
+    WriteBytes(Ini(), "; \xa7 old launcher\r\n[Users]\r\nCurrentUser=" + ansiZoe + "\r\n");
+    Create();
+    Show();
+    EXPECT_EQ(form->CurrentUser, L"Zo\u00eb");
+    ::SetWindowTextW(Item(Ctl::edtTrelanPath), game.c_str());
+    ASSERT_EQ(form->TrelanPath, game);
+    Close();
+
+    const std::string saved = Saved();
+    EXPECT_NE(saved.find("TrelanPath=" + Utf8(game) + "\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("CurrentUser=" + Utf8(L"Zo\u00eb") + "\r\n"), std::string::npos) << saved;
+    closed = false;
+    Create();
+    Show();
+    EXPECT_EQ(form->TrelanPath, game);
+    EXPECT_EQ(form->CurrentUser, L"Zo\u00eb");
+}
+
+TEST_F(Settings, GarbageGivesDefaultsAndIsKeptByTheNextSave)
+{
+    std::string garbage = "\x89PNG\r\n\x1a\n";
+    garbage.push_back('\0');
+    garbage += std::string(1 << 20, 'q') + "\r\nFadeWindow=1\r\n[Options]\r\nSafeMode\r\nSafeMode=1\r\nSafeMode=0\r\n";
+    WriteBytes(Ini(), garbage);
+    Create();
+    Show();
+    EXPECT_FALSE(Checked(Ctl::chkFadeWindow)) << "a key outside its section does not count";
+    EXPECT_TRUE(Checked(Ctl::chkSafeMode)) << "the first real key counts";
+    Close();
+    const std::string saved = Saved();
+    EXPECT_EQ(saved.substr(0, garbage.size() - 12), garbage.substr(0, garbage.size() - 12));
+    EXPECT_NE(saved.find("SafeMode\r\nSafeMode=1\r\nSafeMode=0\r\n"), std::string::npos);
+}
+
+TEST_F(Settings, TheGameDirectoryNeedsTheExecutableAndTheUsersFolder)
+{
+    Create();
+    Show();
+    const std::wstring game = MakeGame(folder / L"ok");
+    const std::wstring noUsers = folder / L"nousers";
+    ::CreateDirectoryW(noUsers.c_str(), nullptr);
+    WriteBytes(noUsers + L"\\Trelan.exe", "MZ");
+    const std::wstring usersFile = folder / L"usersfile";
+    ::CreateDirectoryW(usersFile.c_str(), nullptr);
+    WriteBytes(usersFile + L"\\Trelan.exe", "MZ");
+    WriteBytes(usersFile + L"\\users", "");
+    const std::wstring exeFolder = folder / L"exefolder";
+    ::CreateDirectoryW(exeFolder.c_str(), nullptr);
+    ::CreateDirectoryW((exeFolder + L"\\Trelan.exe").c_str(), nullptr);
+    ::CreateDirectoryW((exeFolder + L"\\users").c_str(), nullptr);
+
+    for (const std::wstring& bad : {noUsers, usersFile, exeFolder, std::wstring(L"")}) {
+        ::SetWindowTextW(Item(Ctl::edtTrelanPath), game.c_str());
+        ::SetWindowTextW(Item(Ctl::edtTrelanPath), bad.c_str());
+        EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Not a valid Trelan path!") << bad.c_str();
+        EXPECT_EQ(form->TrelanPath, game) << "the last accepted directory stays";
+    }
+    ::SetWindowTextW(Item(Ctl::edtTrelanPath), (game + L"\\").c_str());
+    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Trelan path valid.") << "a doubled backslash still resolves";
+    EXPECT_EQ(form->TrelanPath, game + L"\\") << "a typed directory is kept as typed";
+}
+
+TEST_F(Settings, TypingFollowsTheLastPrefixThatPassed)
+{
+    const std::wstring game = MakeGame(folder / L"g");
+    Create();
+    Show();
+    ::SetFocus(Item(Ctl::edtTrelanPath));
+    Type(Ctl::edtTrelanPath, game.substr(0, game.size() - 1));
+    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Not a valid Trelan path!");
+    EXPECT_EQ(form->TrelanPath, L"");
+    Type(Ctl::edtTrelanPath, L"g");
+    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Trelan path valid.");
+    EXPECT_EQ(form->TrelanPath, game);
+    Type(Ctl::edtTrelanPath, L"x");
+    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Not a valid Trelan path!");
+    EXPECT_EQ(form->TrelanPath, game);
+}
+
+TEST_F(Settings, LeavingThePageRestoresTheDirectoryInUse)
+{
+    const std::wstring game = MakeGame(folder / L"g");
+    Create();
+    Show();
+    ::SetFocus(Item(Ctl::edtTrelanPath));
+    Type(Ctl::edtTrelanPath, L"C:\\nowhere");
+    Leave();
+    EXPECT_EQ(Text(Ctl::edtTrelanPath), L"") << "nothing was accepted yet";
+    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Not a valid Trelan path!");
+
+    ::SetWindowTextW(Item(Ctl::edtTrelanPath), game.c_str());
+    ::SetFocus(Item(Ctl::edtTrelanPath));
+    Type(Ctl::edtTrelanPath, L"zz");
+    ASSERT_EQ(Text(Ctl::lblTrelanPathValid), L"Not a valid Trelan path!");
+    MSG altM{form->Handle(), WM_SYSCHAR, L'm', 0}; // another page
+    ASSERT_TRUE(form->PreTranslateMessage(altM));
+    EXPECT_EQ(Text(Ctl::edtTrelanPath), game);
+    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Trelan path valid.");
+
+    MSG altS{form->Handle(), WM_SYSCHAR, L's', 0};
+    ASSERT_TRUE(form->PreTranslateMessage(altS));
+    ::SetFocus(Item(Ctl::chkFadeWindow));
+    ::SetWindowTextW(Item(Ctl::edtTrelanPath), L"typed");
+    ::SetFocus(Item(Ctl::edtTrelanPath));
+    EXPECT_EQ(Text(Ctl::edtTrelanPath), L"typed") << "moving within the page leaves the entry";
+}
+
+TEST_F(Settings, BrowseStartsInTheLauncherFolderAndTakesTheChosenFilesFolder)
+{
+    const std::wstring game = MakeGame(folder / L"picked");
+    Create();
+    Show();
+    seams.chooseFile = [&](OPENFILENAMEW& dialog) {
+        wcscpy_s(dialog.lpstrFile, dialog.nMaxFile, (game + L"\\Trelan.exe").c_str());
+        return true;
+    };
+    Click(Ctl::btnTrelanPathBrowse);
+    ASSERT_EQ(seams.dialogs.size(), 1u);
+    const auto& dialog = seams.dialogs[0];
+    EXPECT_EQ(dialog.title, L"Select the Trelan executable");
+    EXPECT_EQ(dialog.filter, L"Trelan Executable|Trelan.exe|");
+    EXPECT_EQ(dialog.defaultExtension, L"exe");
+    EXPECT_EQ(dialog.startFolder, folder.Path());
+    EXPECT_EQ(dialog.file, folder / L"Trelan.exe");
+    EXPECT_EQ(dialog.flags & ~OFN_EXPLORER, DWORD(OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST |
+                                                   OFN_NOTESTFILECREATE | OFN_ENABLESIZING | OFN_DONTADDTORECENT));
+    EXPECT_EQ(dialog.flagsEx, DWORD(OFN_EX_NOPLACESBAR));
+    EXPECT_EQ(Text(Ctl::edtTrelanPath), game);
+    EXPECT_EQ(form->TrelanPath, game);
+    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Trelan path valid.");
+}
+
+TEST_F(Settings, BrowseStartsInAnExistingDirectoryWithoutItsTrailingBackslashAndCancelChangesNothing)
+{
+    const std::wstring plain = folder / L"plain";
+    ::CreateDirectoryW(plain.c_str(), nullptr);
+    WriteBytes(Ini(), "[Settings]\r\nTrelanPath=" + std::string(plain.begin(), plain.end()) + "\\\r\n");
+    Create();
+    Show();
+    Click(Ctl::btnTrelanPathBrowse);
+    ASSERT_EQ(seams.dialogs.size(), 1u);
+    EXPECT_EQ(seams.dialogs[0].startFolder, plain) << "an existing, if invalid, directory";
+    EXPECT_EQ(seams.dialogs[0].file, plain + L"\\Trelan.exe");
+    EXPECT_EQ(Text(Ctl::edtTrelanPath), plain + L"\\") << "cancelled";
+    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Not a valid Trelan path!");
+
+    seams.chooseFile = [&](OPENFILENAMEW& dialog) {
+        wcscpy_s(dialog.lpstrFile, dialog.nMaxFile, (plain + L"\\Trelan.exe").c_str());
+        return true;
+    };
+    Click(Ctl::btnTrelanPathBrowse);
+    EXPECT_EQ(Text(Ctl::edtTrelanPath), plain) << "the chosen file's folder, even without a game in it";
+    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Not a valid Trelan path!");
+}
+
+TEST_F(Settings, ASettingsFileThatCannotBeWrittenShowsTheErrorBoxAndStaysAsItWas)
+{
+    WriteBytes(Ini(), "[Settings]\r\nFadeWindow=0\r\n");
+    ASSERT_TRUE(::SetFileAttributesW(Ini().c_str(), FILE_ATTRIBUTE_READONLY));
+    Create();
+    Show();
+    Click(Ctl::chkSafeMode);
+    Close();
+    ASSERT_EQ(seams.boxes.size(), 1u);
+    EXPECT_EQ(seams.boxes[0].text, L"In " + Ini() + L" kann nicht geschrieben werden.");
+    EXPECT_EQ(seams.boxes[0].title, L"Trelan Launcher");
+    EXPECT_EQ(seams.boxes[0].flags, UINT(MB_OK | MB_ICONSTOP));
+    ::SetFileAttributesW(Ini().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(Saved(), "[Settings]\r\nFadeWindow=0\r\n");
+    EXPECT_FALSE(Exists(Ini() + L".tmp"));
+}
