@@ -10,7 +10,9 @@
 
 namespace trelgate {
 
-enum class TUrlType : unsigned char { utCustom, utFile, utFtp, utGopher, utHttp, utHttps, utMail, utNews, utTelnet, utWais };
+enum class TUrlType : unsigned char {
+    utCustom, utFile, utFtp, utGopher, utHttp, utHttps, utMail, utNews, utTelnet, utWais
+};
 
 // A colour as 0x00BBGGRR, the layout of the platform's COLORREF.
 using TColor = std::uint32_t;
