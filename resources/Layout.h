@@ -58,8 +58,11 @@ inline constexpr int kClientHeight = 349;
 inline constexpr int kLogoLeft = 2, kLogoTop = 2, kLogoWidth = 299, kLogoHeight = 74;
 // A page's client area inside the page control.
 inline constexpr int kPageLeft = 4, kPageTop = 24, kPageWidth = 291, kPageHeight = 214;
-// The link's address; the maker's real one is not known yet.
+// The maker's web address, the credits link's target; the real one is not
+// known yet. The caption shows it without scheme and slash, which would not fit.
 inline constexpr std::wstring_view kMakerSite = L"https://corvane.example/";
+inline constexpr std::wstring_view kMakerSiteCaption =
+    kMakerSite.substr(kMakerSite.find(L"//") + 2, kMakerSite.size() - kMakerSite.find(L"//") - 3);
 
 using enum Ctl;
 using enum Kind;
@@ -111,7 +114,7 @@ inline constexpr Control kControls[] = {
     {lblAboutVersion, tabAbout, CenterLabel, 0, 72, 291, 13, {}, false, Font::Bold},
     {lblAboutCopyright, tabAbout, CenterLabel, 0, 96, 291, 13, L"Copyright \u00A9 2026 the Trelgate developers"},
     {lblAboutInfo1, tabAbout, CenterLabel, 0, 167, 291, 13, L"Trelan is a game by Corvane"},
-    {hllCorvane, tabAbout, HotLink, 90, 182, 111, 13, L"corvane.example", false, Font::Link},
+    {hllCorvane, tabAbout, HotLink, 90, 182, 111, 13, kMakerSiteCaption, false, Font::Link},
 
     {btnLaunch, Form, Button, 2, 322, 89, 25, L"&Launch Trelan"},
     {btnExit, Form, Button, 212, 322, 89, 25, L"E&xit"},

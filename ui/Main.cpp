@@ -10,6 +10,7 @@
 #include "resources/ResourceIds.h"
 #include "settings/PathRules.h"
 #include "ui/FrameRules.h"
+#include "ui/HLLabel.h"
 #include "ui/Seams.h"
 
 namespace trelgate {
@@ -89,9 +90,25 @@ WindowKind KindOf(const Control& c)
                 child | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_EDITLABELS | LVS_NOSORTHEADER,
                 WS_EX_CLIENTEDGE};
     case SunkenPanel: return {WC_STATICW, child | SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | SS_NOPREFIX, 0};
-    case HotLink: return {WC_STATICW, child | SS_CENTER | SS_NOPREFIX, 0};
+    case HotLink: return {THotLinkLabel::ClassName(), child | SS_CENTER | SS_NOPREFIX, 0};
     }
     return {WC_STATICW, child, 0};
+}
+
+// The credits link: the maker's site, purple while pointed at, navy once pressed.
+void SetUpMakerLink(THotLinkLabel& link)
+{
+    link.SetFontColor(clBlue);
+    link.SetFontUnderline(true);
+    link.SetHotLinkColor(clPurple);
+    link.SetVisitedColor(clNavy);
+    link.SetHover(true);
+    link.SetLinkUnderlined(true);
+    link.SetURLType(TUrlType::utCustom);
+    link.SetCustomURLType(L"");
+    link.SetSynchronize(false);
+    link.SetShowUrlHint(false);
+    link.SetURL(kMakerSite);
 }
 
 // Backup list columns: caption and 96-DPI width.
@@ -171,6 +188,8 @@ void TfrmMain::CreateControls()
         column.cx = width;
         ListView_InsertColumn(list, i++, &column);
     }
+    if (THotLinkLabel* link = THotLinkLabel::FromHandle(Item(hllCorvane)))
+        SetUpMakerLink(*link);
 }
 
 void TfrmMain::CreateFonts()
