@@ -42,4 +42,7 @@ start_wine
 # Without a window manager Wine waits two seconds for every managed window to
 # unmap; unmanaged windows go at once.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+# Wine calls every name that starts with "." hidden; Windows does not, and a
+# user file named ".usr" must be listed as it is there.
+wine reg add 'HKCU\Software\Wine' /v ShowDotFiles /d Y /f >/dev/null 2>&1 </dev/null
 ctest --test-dir "$build/cross" --output-on-failure

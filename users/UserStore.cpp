@@ -1,0 +1,129 @@
+#include "users/UserStore.h"
+
+#include "app/Handle.h"
+#include "settings/GameDirectory.h"
+#include "users/DateTime.h"
+
+namespace trelgate {
+namespace {
+
+bool Passes(DWORD attributes, EntryFilter filter)
+{
+    if (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+        return false;
+    return filter == EntryFilter::Folders || !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsFolder(const WIN32_FIND_DATAW& entry) { return entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY; }
+
+bool IsDotEntry(const WIN32_FIND_DATAW& entry)
+{
+    const std::wstring_view name = entry.cFileName;
+    return name == L"." || name == L"..";
+}
+
+long long TicksOf(const FILETIME& time)
+{
+    return static_cast<long long>(static_cast<unsigned long long>(time.dwHighDateTime) << 32 | time.dwLowDateTime);
+}
+
+long long TicksAt(WORD year)
+{
+    const SYSTEMTIME start{year, 1, 0, 1};
+    FILETIME time{};
+    ::SystemTimeToFileTime(&start, &time);
+    return TicksOf(time);
+}
+
+// Names of the entries matching pattern that are plain files ending in ext.
+std::vector<std::wstring> FileNames(const std::wstring& pattern, std::wstring_view ext)
+{
+    std::vector<std::wstring> names;
+    ForEachEntry(pattern, EntryFilter::PlainFiles, [&](const WIN32_FIND_DATAW& entry) {
+        if (HasFileExt(entry.cFileName, ext))
+            names.push_back(RemoveFileExt(entry.cFileName));
+    });
+    return names;
+}
+
+std::vector<std::wstring> FolderNames(const std::wstring& pattern)
+{
+    std::vector<std::wstring> names;
+    ForEachEntry(pattern, EntryFilter::Folders, [&](const WIN32_FIND_DATAW& entry) {
+        if (IsFolder(entry) && !IsDotEntry(entry))
+            names.emplace_back(entry.cFileName);
+    });
+    return names;
+}
+
+} // namespace
+
+void ForEachEntry(const std::wstring& pattern, EntryFilter filter,
+                  const std::function<void(const WIN32_FIND_DATAW&)>& visit)
+{
+    WIN32_FIND_DATAW entry;
+    const UniqueFind find(::FindFirstFileW(pattern.c_str(), &entry));
+    if (!find)
+        return;
+    do {
+        if (Passes(entry.dwFileAttributes, filter))
+            visit(entry);
+    } while (::FindNextFileW(find.get(), &entry));
+}
+
+// The DOS form holds 1980 to 2107 only; FileTimeToDosDateTime fails outside
+// (under Wine it wraps years after 2107). Such a file is shown at, and backed
+// up with, the nearest moment the form holds, so it stays listed and usable.
+double FileDateOf(const FILETIME& lastWrite)
+{
+    static const long long firstTicks = TicksAt(1980), endTicks = TicksAt(2108);
+    FILETIME local{};
+    DosDateTime dos;
+    if (!::FileTimeToLocalFileTime(&lastWrite, &local) || TicksOf(local) < firstTicks)
+        return DosToDateTime(kFirstDosMoment);
+    if (TicksOf(local) >= endTicks)
+        return DosToDateTime(kLastDosMoment);
+    if (!::FileTimeToDosDateTime(&local, &dos.date, &dos.time))
+        return DosToDateTime(kFirstDosMoment);
+    return DosToDateTime(dos);
+}
+
+std::optional<FILETIME> DateTimeToFileTime(double value)
+{
+    const DosDateTime dos = DateTimeToDos(value);
+    FILETIME local{}, utc{};
+    if (!::DosDateTimeToFileTime(dos.date, dos.time, &local) || !::LocalFileTimeToFileTime(&local, &utc))
+        return std::nullopt;
+    return utc;
+}
+
+std::vector<std::wstring> ListUsers(const std::wstring& trelanPath)
+{
+    return MergeUserNames(FileNames(UserFilePattern(trelanPath), kUserFileExt),
+                          FolderNames(UsersFolderPattern(trelanPath)));
+}
+
+std::vector<TBackup> ListBackups(const std::wstring& backupFolder)
+{
+    std::vector<TBackup> backups;
+    if (!DirectoryExists(backupFolder))
+        return backups;
+    ForEachEntry(BackupPattern(backupFolder), EntryFilter::PlainFiles, [&](const WIN32_FIND_DATAW& entry) {
+        if (HasFileExt(entry.cFileName, kBackupFileExt))
+            backups.push_back({RemoveFileExt(entry.cFileName), FileDateOf(entry.ftLastWriteTime)});
+    });
+    SortBackups(backups);
+    return backups;
+}
+
+std::optional<double> FindUserFile(const std::wstring& userFile)
+{
+    std::optional<double> date;
+    ForEachEntry(userFile, EntryFilter::PlainFiles, [&](const WIN32_FIND_DATAW& entry) {
+        if (!date)
+            date = FileDateOf(entry.ftLastWriteTime);
+    });
+    return date;
+}
+
+} // namespace trelgate

@@ -1,0 +1,39 @@
+// The user store on disk: the users folder's listings, the backup listing,
+// the user file lookup and the file dates they carry.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "users/UserRules.h"
+
+namespace trelgate {
+
+enum class EntryFilter {
+    PlainFiles, // neither folders nor hidden nor system entries
+    Folders,    // folders and plain files, no hidden or system entries; the caller keeps the folders
+};
+
+// Calls visit for each entry matching pattern that passes filter, "." and ".."
+// included; the listing is closed before it returns. Nothing matching, or a
+// folder that is missing or unreadable, calls nothing.
+void ForEachEntry(const std::wstring& pattern, EntryFilter filter,
+                  const std::function<void(const WIN32_FIND_DATAW&)>& visit);
+
+// A last-write time as the store shows it: local time in the DOS form.
+double FileDateOf(const FILETIME& lastWrite);
+// The last-write time to give a file so that FileDateOf reads value back.
+std::optional<FILETIME> DateTimeToFileTime(double value);
+
+// The users of a game directory that passed the validity test, in list order.
+std::vector<std::wstring> ListUsers(const std::wstring& trelanPath);
+// The backups in a backup folder, sorted; none when the folder is missing.
+std::vector<TBackup> ListBackups(const std::wstring& backupFolder);
+// The file date of the user file at userFile, or nothing when there is none.
+std::optional<double> FindUserFile(const std::wstring& userFile);
+
+} // namespace trelgate
