@@ -150,6 +150,8 @@ TEST_F(MainWindow, TabOrderFollowsTheLayoutOnEachPage)
     MSG alt{form->Handle(), WM_SYSCHAR, L'm', 0};
     ASSERT_TRUE(form->PreTranslateMessage(alt));
     ASSERT_EQ(form->ActivePage(), Ctl::tabUsers);
+    for (const Control& c : kControls) // the order, not the enabled states, is under test
+        ::EnableWindow(Item(c.id), TRUE);
     const std::vector<HWND> users{Item(Ctl::cboUser),      Item(Ctl::lstBackups), Item(Ctl::edtNewBackup),
                                   Item(Ctl::btnNewBackup), Item(Ctl::btnRestore), Item(Ctl::btnDeleteBackups),
                                   Item(Ctl::btnDeleteUser), Item(Ctl::btnLaunch), Item(Ctl::btnExit)};

@@ -69,6 +69,7 @@ TEST_F(Settings, FirstRunElsewhereOpensTheSettingsPageAndKeepsTheHint)
 TEST_F(Settings, ValuesLoadIntoTheirControlsAndBooleansReadAsIntegers)
 {
     const std::wstring game = MakeGame(folder / L"game");
+    WriteBytes(game + L"\\users\\Bob.usr", "save");
     WriteBytes(Ini(), "[settings]\r\ntrelanpath=" + Utf8(game) +
                           "\r\nFadeWindow=yes\r\n[Users]\r\nCurrentUser=bob\r\n[OPTIONS]\r\nFullScreen=yes\r\n"
                           "ButtonAnimations=-0\r\nSafeMode=2\r\nAltLargeMap=0x1\r\nSoftwareMouse= $1F\r\n"
@@ -77,7 +78,7 @@ TEST_F(Settings, ValuesLoadIntoTheirControlsAndBooleansReadAsIntegers)
     Show();
     EXPECT_EQ(form->TrelanPath, game);
     EXPECT_EQ(CurrentDirectory(), game);
-    EXPECT_EQ(form->CurrentUser, L"bob");
+    EXPECT_EQ(form->CurrentUser, L"Bob") << "remembered as bob, listed as Bob";
     EXPECT_FALSE(Checked(Ctl::chkFadeWindow)) << "yes is no integer: the default";
     EXPECT_TRUE(Checked(Ctl::chkFullScreen)) << "yes is no integer: the default";
     EXPECT_FALSE(Checked(Ctl::chkButtonAnimations));
@@ -102,26 +103,31 @@ TEST_F(Settings, AStoredDirectoryThatIsGoneStaysAndOpensTheUserManager)
 
 TEST_F(Settings, NamesOutsideTheAnsiCodePageRoundTripAndOldAnsiFilesStillRead)
 {
+    const std::wstring zoe = L"Zo\u00eb";
+    const std::wstring oldGame = MakeGame(folder / L"old");
     const std::wstring game = MakeGame(folder / L"\u0422\u0440\u0435\u043b\u0430\u043d");
+    for (const std::wstring& g : {oldGame, game})
+        WriteBytes(g + L"\\users\\" + zoe + L".usr", "save");
     std::string ansiZoe(8, '\0');
-    ansiZoe.resize(::WideCharToMultiByte(CP_ACP, 0, L"Zo\u00eb", 3, ansiZoe.data(), 8, nullptr, nullptr));
-    ASSERT_NE(ansiZoe, Utf8(L"Zo\u00eb")) << "the old code page spells it differently";
-    WriteBytes(Ini(), "; \xa7 old launcher\r\n[Users]\r\nCurrentUser=" + ansiZoe + "\r\n");
+    ansiZoe.resize(::WideCharToMultiByte(CP_ACP, 0, zoe.c_str(), 3, ansiZoe.data(), 8, nullptr, nullptr));
+    ASSERT_NE(ansiZoe, Utf8(zoe)) << "the old code page spells it differently";
+    WriteBytes(Ini(), "; \xa7 old launcher\r\n[Settings]\r\nTrelanPath=" + Utf8(oldGame) +
+                          "\r\n[Users]\r\nCurrentUser=" + ansiZoe + "\r\n");
     Create();
     Show();
-    EXPECT_EQ(form->CurrentUser, L"Zo\u00eb");
+    EXPECT_EQ(form->CurrentUser, zoe);
     ::SetWindowTextW(Item(Ctl::edtTrelanPath), game.c_str());
     ASSERT_EQ(form->TrelanPath, game);
     Close();
 
     const std::string saved = Saved();
     EXPECT_NE(saved.find("TrelanPath=" + Utf8(game) + "\r\n"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("CurrentUser=" + Utf8(L"Zo\u00eb") + "\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("CurrentUser=" + Utf8(zoe) + "\r\n"), std::string::npos) << saved;
     closed = false;
     Create();
     Show();
     EXPECT_EQ(form->TrelanPath, game);
-    EXPECT_EQ(form->CurrentUser, L"Zo\u00eb");
+    EXPECT_EQ(form->CurrentUser, zoe);
 }
 
 TEST_F(Settings, GarbageGivesDefaultsAndIsKeptByTheNextSave)

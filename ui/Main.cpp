@@ -331,6 +331,14 @@ LRESULT TfrmMain::OnCommand(WPARAM wParam, LPARAM)
         if (code == BN_CLICKED)
             btnTrelanPathBrowseClick();
         break;
+    case cboUser:
+        if (code == CBN_SELCHANGE)
+            cboUserChange();
+        break;
+    case edtNewBackup:
+        if (code == EN_CHANGE)
+            edtNewBackupChange();
+        break;
     default: break;
     }
     return 0;
@@ -338,8 +346,22 @@ LRESULT TfrmMain::OnCommand(WPARAM wParam, LPARAM)
 
 LRESULT TfrmMain::OnNotify(const NMHDR& header)
 {
-    if (static_cast<Ctl>(header.idFrom) == PageControl && header.code == TCN_SELCHANGE)
-        ShowPage(static_cast<Ctl>(static_cast<int>(tabUsers) + TabCtrl_GetCurSel(Item(PageControl))));
+    switch (static_cast<Ctl>(header.idFrom)) {
+    case PageControl:
+        if (header.code == TCN_SELCHANGE)
+            ShowPage(static_cast<Ctl>(static_cast<int>(tabUsers) + TabCtrl_GetCurSel(Item(PageControl))));
+        break;
+    case lstBackups:
+        if (header.code == LVN_DELETEALLITEMS)
+            return TRUE; // no notification per row
+        if (header.code == LVN_ITEMCHANGED) {
+            const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+            if ((change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_SELECTED))
+                lstBackupsChange();
+        }
+        break;
+    default: break;
+    }
     return 0;
 }
 
@@ -429,6 +451,7 @@ void TfrmMain::FormCreate()
 void TfrmMain::FormShow()
 {
     LoadSettings();
+    UpdateUsers();
     if (Checked(chkFadeWindow)) {
         SetAlphaBlend(true);
         SetAlphaBlendValue(0);

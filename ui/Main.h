@@ -8,10 +8,12 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/Handle.h"
 #include "resources/Layout.h"
 #include "settings/SettingsFile.h"
+#include "users/UserRules.h"
 
 namespace trelgate {
 
@@ -51,6 +53,8 @@ public:
     const std::wstring LauncherDir;
     std::wstring TrelanPath;
     std::wstring CurrentUser;
+    bool UserFileExists = false;
+    double UserFileDate = 0; // the current user's file date; 0 without a file
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -84,6 +88,14 @@ private:
                                                 DWORD_PTR self);
     void OnSettingsFocusLost(HWND to);
 
+    // User manager page
+    void UpdateUsers();
+    void cboUserChange();
+    void UpdateBackups();
+    void UpdateButtons();
+    void lstBackupsChange();
+    void edtNewBackupChange();
+
     // Building blocks
     void CreateControls();
     void ApplyLayout();
@@ -113,6 +125,9 @@ private:
     int Px(int value) const;
 
     std::unique_ptr<TSettingsFile> SettingsFile;
+    // The records of the backup rows, which point at them.
+    std::vector<std::unique_ptr<TBackup>> Backups;
+    bool fillingBackups_ = false;
     HWND hwnd_ = nullptr;
     std::array<HWND, layout::kCtlCount> controls_{};
     std::array<bool, kTimerCount> timers_{};

@@ -54,6 +54,7 @@ void TfrmMain::edtTrelanPathChange()
     } else {
         SetText(lblTrelanPathValid, L"Not a valid Trelan path!");
     }
+    UpdateUsers();
 }
 
 void TfrmMain::btnTrelanPathBrowseClick()

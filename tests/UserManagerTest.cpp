@@ -1,0 +1,222 @@
+// The user manager page over real game folders.
+#include "WindowFixture.h"
+
+#include <vector>
+
+using namespace trelgate;
+using namespace trelgate::layout;
+using namespace trelgate::test;
+
+namespace {
+
+// A local time, as the player's clock shows it.
+FILETIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second)
+{
+    SYSTEMTIME local{year, month, 0, day, hour, minute, second, 0};
+    FILETIME localFile, utc;
+    ::SystemTimeToFileTime(&local, &localFile);
+    ::LocalFileTimeToFileTime(&localFile, &utc);
+    return utc;
+}
+
+void WriteDated(const std::wstring& path, const FILETIME& written)
+{
+    WriteBytes(path, "TRELAN-TEST-SAVE\r\n");
+    UniqueFile file(::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(::SetFileTime(file.get(), nullptr, nullptr, &written));
+}
+
+class UserManager : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        game = MakeGame(folder / L"game");
+    }
+    std::wstring Users() const { return game + L"\\users"; }
+    void AddUser(const std::wstring& name, const FILETIME& written = LocalTime(2026, 12, 5, 22, 15, 30))
+    {
+        WriteDated(Users() + L"\\" + name + L".usr", written);
+    }
+    void AddBackup(const std::wstring& user, const std::wstring& name, const FILETIME& written)
+    {
+        ::CreateDirectoryW((Users() + L"\\" + user).c_str(), nullptr);
+        WriteDated(Users() + L"\\" + user + L"\\" + name + L".bak", written);
+    }
+    void OpenOn(const std::wstring& trelanPath, const std::wstring& remembered)
+    {
+        std::string ini = "[Settings]\r\nTrelanPath=" + Narrow(trelanPath) + "\r\n[Users]\r\nCurrentUser=" +
+                          Narrow(remembered) + "\r\n";
+        WriteBytes(Ini(), ini);
+        Create();
+        Show();
+    }
+    static std::string Narrow(const std::wstring& ascii) { return std::string(ascii.begin(), ascii.end()); }
+
+    std::vector<std::wstring> Entries() const
+    {
+        std::vector<std::wstring> entries;
+        HWND box = Item(Ctl::cboUser);
+        for (int i = 0; i < ComboBox_GetCount(box); ++i) {
+            wchar_t text[MAX_PATH] = {};
+            ComboBox_GetLBText(box, i, text);
+            entries.emplace_back(text);
+        }
+        return entries;
+    }
+    std::wstring Chosen() const { return Text(Ctl::cboUser); }
+    void Choose(const std::wstring& user)
+    {
+        HWND box = Item(Ctl::cboUser);
+        ComboBox_SelectString(box, -1, user.c_str());
+        ::SendMessageW(::GetParent(box), WM_COMMAND, MAKEWPARAM(Ctl::cboUser, CBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(box));
+    }
+    std::vector<std::wstring> Row(int row) const
+    {
+        std::vector<std::wstring> cells;
+        for (int column = 0; column < 3; ++column) {
+            wchar_t text[MAX_PATH] = {};
+            ListView_GetItemText(Item(Ctl::lstBackups), row, column, text, MAX_PATH);
+            cells.emplace_back(text);
+        }
+        return cells;
+    }
+    int Rows() const { return ListView_GetItemCount(Item(Ctl::lstBackups)); }
+    void Select(int row, bool selected = true)
+    {
+        ListView_SetItemState(Item(Ctl::lstBackups), row, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
+    }
+    std::vector<bool> ButtonsEnabled() const
+    {
+        return {Enabled(Ctl::btnNewBackup), Enabled(Ctl::btnRestore), Enabled(Ctl::btnDeleteBackups),
+                Enabled(Ctl::btnDeleteUser)};
+    }
+
+    std::wstring game;
+};
+
+} // namespace
+
+TEST_F(UserManager, ListsUserFilesThenFoldersAndChoosesTheRememberedUserWithoutRegardToCase)
+{
+    AddUser(L"Bob");
+    AddUser(L"Agent");
+    AddUser(L"");
+    AddUser(L"Secret");
+    ::SetFileAttributesW((Users() + L"\\Secret.usr").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    for (const wchar_t* name : {L"old.save", L"agent", L"Ghost.usr"})
+        ::CreateDirectoryW((Users() + L"\\" + name).c_str(), nullptr);
+    WriteBytes(Users() + L"\\notes.txt", "not a user");
+    OpenOn(game, L"bob");
+    EXPECT_EQ(Entries(), (std::vector<std::wstring>{L"", L"Agent", L"Bob", L"Ghost.usr", L"old.save"}));
+    EXPECT_EQ(Chosen(), L"Bob");
+    EXPECT_EQ(form->CurrentUser, L"Bob");
+    EXPECT_TRUE(Enabled(Ctl::cboUser));
+}
+
+TEST_F(UserManager, ShowsTheChosenUsersFileDateAndItsBackupsWithNothingSelected)
+{
+    AddUser(L"Agent", LocalTime(2026, 12, 5, 23, 59, 59));
+    AddBackup(L"Agent", L"Start", LocalTime(2026, 11, 2, 18, 4, 12));
+    AddBackup(L"Agent", L"Before.heist", LocalTime(2026, 11, 28, 7, 37, 46));
+    ::CreateDirectoryW((Users() + L"\\Agent\\subfolder.bak").c_str(), nullptr);
+    OpenOn(game, L"Agent");
+    EXPECT_EQ(Text(Ctl::pnlDate), L"12/05/2026");
+    EXPECT_EQ(Text(Ctl::pnlTime), L"23:59:58") << "file dates keep even seconds";
+    EXPECT_TRUE(form->UserFileExists);
+    ASSERT_EQ(Rows(), 2);
+    EXPECT_EQ(Row(0), (std::vector<std::wstring>{L"Before.heist", L"11/28/2026", L"07:37:46"}));
+    EXPECT_EQ(Row(1), (std::vector<std::wstring>{L"Start", L"11/02/2026", L"18:04:12"}));
+    EXPECT_EQ(ListView_GetSelectedCount(Item(Ctl::lstBackups)), 0u);
+    EXPECT_TRUE(Enabled(Ctl::lstBackups));
+    EXPECT_TRUE(Enabled(Ctl::edtNewBackup));
+    EXPECT_EQ(Text(Ctl::edtNewBackup), L"");
+    EXPECT_EQ(ButtonsEnabled(), (std::vector<bool>{false, false, false, true}));
+}
+
+TEST_F(UserManager, AGoneRememberedUserGivesWayToTheFirst)
+{
+    AddUser(L"Spare");
+    AddUser(L"Agent");
+    OpenOn(game, L"Nobody");
+    EXPECT_EQ(Chosen(), L"Agent");
+    EXPECT_EQ(form->CurrentUser, L"Agent");
+}
+
+TEST_F(UserManager, NoUsersLeaveTheWholePageDisabled)
+{
+    OpenOn(game, L"Agent");
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_FALSE(Enabled(Ctl::cboUser));
+    EXPECT_EQ(form->CurrentUser, L"");
+    EXPECT_EQ(Text(Ctl::pnlDate), L"no file");
+    EXPECT_EQ(Text(Ctl::pnlTime), L"");
+    EXPECT_FALSE(Enabled(Ctl::lstBackups));
+    EXPECT_FALSE(Enabled(Ctl::edtNewBackup));
+    EXPECT_EQ(ButtonsEnabled(), (std::vector<bool>{false, false, false, false}));
+}
+
+TEST_F(UserManager, AnInvalidGameDirectoryKeepsTheSamplesAndDisablesTheList)
+{
+    AddUser(L"Agent");
+    OpenOn(folder / L"elsewhere", L"Agent");
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_FALSE(Enabled(Ctl::cboUser));
+    EXPECT_FALSE(Enabled(Ctl::lstBackups));
+    EXPECT_EQ(Text(Ctl::pnlDate), L"12/31/2003") << "set only by a lookup in a valid directory";
+    EXPECT_EQ(Text(Ctl::pnlTime), L"23:59:59");
+}
+
+TEST_F(UserManager, AUserWithOnlyABackupFolderShowsNoFileButItsBackups)
+{
+    AddUser(L"Agent");
+    AddBackup(L"Lost", L"Last run", LocalTime(2026, 10, 1, 12, 0, 0));
+    OpenOn(game, L"Agent");
+    Choose(L"Lost");
+    EXPECT_EQ(form->CurrentUser, L"Lost");
+    EXPECT_EQ(Text(Ctl::pnlDate), L"no file");
+    EXPECT_EQ(Text(Ctl::pnlTime), L"");
+    EXPECT_FALSE(form->UserFileExists);
+    EXPECT_EQ(form->UserFileDate, 0.0);
+    ASSERT_EQ(Rows(), 1);
+    Select(0);
+    EXPECT_EQ(ButtonsEnabled(), (std::vector<bool>{true, true, true, false}));
+}
+
+TEST_F(UserManager, OneSelectedBackupOffersItsNameAndAnyOtherSelectionClearsIt)
+{
+    AddUser(L"Agent");
+    AddBackup(L"Agent", L"Alpha", LocalTime(2026, 1, 1, 1, 1, 2));
+    AddBackup(L"Agent", L"Beta", LocalTime(2026, 1, 1, 1, 1, 4));
+    OpenOn(game, L"Agent");
+    Type(Ctl::edtNewBackup, L"typed");
+    EXPECT_TRUE(Enabled(Ctl::btnNewBackup));
+    Select(0);
+    EXPECT_EQ(Text(Ctl::edtNewBackup), L"Alpha") << "the selection replaces a typed name";
+    EXPECT_EQ(ButtonsEnabled(), (std::vector<bool>{true, true, true, true}));
+    Select(1);
+    EXPECT_EQ(Text(Ctl::edtNewBackup), L"");
+    EXPECT_EQ(ButtonsEnabled(), (std::vector<bool>{false, false, true, true}));
+    Select(0, false);
+    EXPECT_EQ(Text(Ctl::edtNewBackup), L"Beta");
+    Select(1, false);
+    EXPECT_EQ(Text(Ctl::edtNewBackup), L"");
+    EXPECT_EQ(ButtonsEnabled(), (std::vector<bool>{false, false, false, true}));
+}
+
+TEST_F(UserManager, TheUsersFollowTheLastValidGameDirectoryWhileOneIsTyped)
+{
+    AddUser(L"One");
+    const std::wstring other = MakeGame(folder / L"other");
+    WriteBytes(other + L"\\users\\Two.usr", "save");
+    OpenOn(game, L"");
+    ASSERT_EQ(Entries(), std::vector<std::wstring>{L"One"});
+    ::SetWindowTextW(Item(Ctl::edtTrelanPath), L"");
+    ::SetFocus(Item(Ctl::edtTrelanPath));
+    Type(Ctl::edtTrelanPath, other.substr(0, other.size() - 1));
+    EXPECT_EQ(Entries(), std::vector<std::wstring>{L"One"}) << "still the last valid directory's users";
+    Type(Ctl::edtTrelanPath, other.substr(other.size() - 1));
+    EXPECT_EQ(Entries(), std::vector<std::wstring>{L"Two"});
+    EXPECT_EQ(form->CurrentUser, L"Two");
+}
