@@ -219,52 +219,41 @@ TEST_F(Settings, LeavingThePageRestoresTheDirectoryInUse)
     EXPECT_EQ(Text(Ctl::edtTrelanPath), L"typed") << "moving within the page leaves the entry";
 }
 
-TEST_F(Settings, BrowseStartsInTheLauncherFolderAndTakesTheChosenFilesFolder)
+TEST_F(Settings, BrowseStartsInAnExistingDirectoryOrTheLauncherFolderAndTakesTheChosenFilesFolder)
 {
     const std::wstring game = MakeGame(folder / L"picked");
+    const std::wstring plain = folder / L"plain";
+    ::CreateDirectoryW(plain.c_str(), nullptr);
     Create();
     Show();
-    seams.chooseFile = [&](OPENFILENAMEW& dialog) {
-        wcscpy_s(dialog.lpstrFile, dialog.nMaxFile, (game + L"\\Trelan.exe").c_str());
-        return true;
-    };
-    Click(Ctl::btnTrelanPathBrowse);
+    Click(Ctl::btnTrelanPathBrowse); // cancelled
     ASSERT_EQ(seams.dialogs.size(), 1u);
     const auto& dialog = seams.dialogs[0];
     EXPECT_EQ(dialog.title, L"Select the Trelan executable");
     EXPECT_EQ(dialog.filter, L"Trelan Executable|Trelan.exe|");
     EXPECT_EQ(dialog.defaultExtension, L"exe");
-    EXPECT_EQ(dialog.startFolder, folder.Path());
+    EXPECT_EQ(dialog.startFolder, folder.Path()) << "no directory yet: the launcher's folder";
     EXPECT_EQ(dialog.file, folder / L"Trelan.exe");
     EXPECT_EQ(dialog.flags & ~OFN_EXPLORER, DWORD(OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST |
                                                    OFN_NOTESTFILECREATE | OFN_ENABLESIZING | OFN_DONTADDTORECENT));
     EXPECT_EQ(dialog.flagsEx, DWORD(OFN_EX_NOPLACESBAR));
+    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Enter the path to Trelan or click on Browse.") << "cancelled";
+
+    form->TrelanPath = plain + L"\\"; // an existing, if invalid, directory
+    auto choose = [&](const std::wstring& file) {
+        seams.chooseFile = [file](OPENFILENAMEW& d) { return wcscpy_s(d.lpstrFile, d.nMaxFile, file.c_str()) == 0; };
+    };
+    choose(game + L"\\Trelan.exe");
+    Click(Ctl::btnTrelanPathBrowse);
+    EXPECT_EQ(seams.dialogs[1].startFolder, plain) << "without its trailing backslash";
+    EXPECT_EQ(seams.dialogs[1].file, plain + L"\\Trelan.exe");
     EXPECT_EQ(Text(Ctl::edtTrelanPath), game);
     EXPECT_EQ(form->TrelanPath, game);
     EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Trelan path valid.");
-}
 
-TEST_F(Settings, BrowseStartsInAnExistingDirectoryWithoutItsTrailingBackslashAndCancelChangesNothing)
-{
-    const std::wstring plain = folder / L"plain";
-    ::CreateDirectoryW(plain.c_str(), nullptr);
-    WriteBytes(Ini(), "[Settings]\r\nTrelanPath=" + std::string(plain.begin(), plain.end()) + "\\\r\n");
-    Create();
-    Show();
+    choose(plain + L"\\Trelan.exe");
     Click(Ctl::btnTrelanPathBrowse);
-    ASSERT_EQ(seams.dialogs.size(), 1u);
-    EXPECT_EQ(seams.dialogs[0].startFolder, plain) << "an existing, if invalid, directory";
-    EXPECT_EQ(seams.dialogs[0].file, plain + L"\\Trelan.exe");
-    EXPECT_EQ(Text(Ctl::edtTrelanPath), plain + L"\\") << "cancelled";
-    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Not a valid Trelan path!");
-
-    seams.chooseFile = [&](OPENFILENAMEW& dialog) {
-        wcscpy_s(dialog.lpstrFile, dialog.nMaxFile, (plain + L"\\Trelan.exe").c_str());
-        return true;
-    };
-    Click(Ctl::btnTrelanPathBrowse);
-    EXPECT_EQ(Text(Ctl::edtTrelanPath), plain) << "the chosen file's folder, even without a game in it";
-    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Not a valid Trelan path!");
+    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Not a valid Trelan path!") << "the folder must still pass";
 }
 
 TEST_F(Settings, ASettingsFileThatCannotBeWrittenShowsTheErrorBoxAndStaysAsItWas)
