@@ -72,8 +72,8 @@ public:
         wchar_t temp[MAX_PATH];
         ::GetTempPathW(MAX_PATH, temp);
         path_ = std::wstring(temp) + L"trelgate-bench-" + std::to_wstring(::GetCurrentProcessId());
-        ok_ = ::CreateDirectoryW(path_.c_str(), nullptr) && ::CreateDirectoryW(UsersFolderPath(path_).c_str(), nullptr) &&
-              AddUsers() && AddBackups();
+        ok_ = ::CreateDirectoryW(path_.c_str(), nullptr) &&
+              ::CreateDirectoryW(UsersFolderPath(path_).c_str(), nullptr) && AddUsers() && AddBackups();
     }
     ~GameFolder() { RemoveTree(path_); }
     GameFolder(const GameFolder&) = delete;
