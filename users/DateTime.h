@@ -29,8 +29,9 @@ struct DosDateTime {
     friend bool operator==(const DosDateTime&, const DosDateTime&) = default;
 };
 
-inline constexpr DosDateTime kFirstDosMoment{(1 << 5) | 1, 0};                              // 1980-01-01 00:00:00
-inline constexpr DosDateTime kLastDosMoment{(127 << 9) | (12 << 5) | 31, (23 << 11) | (59 << 5) | 29}; // 2107-12-31 23:59:58
+// 1980-01-01 00:00:00 and 2107-12-31 23:59:58.
+inline constexpr DosDateTime kFirstDosMoment{(1 << 5) | 1, 0};
+inline constexpr DosDateTime kLastDosMoment{(127 << 9) | (12 << 5) | 31, (23 << 11) | (59 << 5) | 29};
 
 // Words as FileTimeToDosDateTime writes them.
 double DosToDateTime(DosDateTime dos);

@@ -31,9 +31,10 @@ void MapPairs(UpperTable& table, unsigned firstUpper, unsigned lastLower)
 
 // The simple upper case of the scripts players write their names in: Latin
 // (Basic, Latin-1, Extended-A, the letter pairs of Extended-B, Additional),
-// Greek, Cyrillic, Armenian and full-width Latin; letters that would fold into
-// another script's ASCII (dotless i, long s, micro sign) stay as written. Our own table, because the C runtime's towupper maps only
-// ASCII in the "C" locale on Windows and follows the locale elsewhere.
+// Greek, Cyrillic, Armenian and full-width Latin. Letters whose upper case
+// belongs to another letter's block (dotless i, long s, micro sign) stay as
+// written. Our own table, because the C runtime's towupper maps only ASCII in
+// the "C" locale on Windows and follows the locale elsewhere.
 UpperTable BuildUpperTable()
 {
     UpperTable table(0x10000);
@@ -162,7 +163,8 @@ bool NameBefore(std::wstring_view a, std::wstring_view b)
 
 void SortNames(std::vector<std::wstring>& names)
 {
-    std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) { return NameBefore(a, b); });
+    std::sort(names.begin(), names.end(),
+              [](const std::wstring& a, const std::wstring& b) { return NameBefore(a, b); });
 }
 
 void SortBackups(std::vector<TBackup>& backups)

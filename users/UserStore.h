@@ -29,7 +29,8 @@ double FileDateOf(const FILETIME& lastWrite);
 // The last-write time to give a file so that FileDateOf reads value back.
 std::optional<FILETIME> DateTimeToFileTime(double value);
 
-// The users of a game directory that passed the validity test, in list order.
+// The users of a game directory that passed the validity test: the user
+// files' names, then the folders' names that no user file has (MergeUserNames).
 std::vector<std::wstring> ListUsers(const std::wstring& trelanPath);
 // The backups in a backup folder, sorted; none when the folder is missing.
 std::vector<TBackup> ListBackups(const std::wstring& backupFolder);
