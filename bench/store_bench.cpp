@@ -3,6 +3,9 @@
 // enumeration of the same folders measured in the same run.
 #include <windows.h>
 
+#include <commctrl.h>
+#include <windowsx.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -11,6 +14,7 @@
 #include <vector>
 
 #include "app/Handle.h"
+#include "ui/Main.h"
 #include "users/DateTime.h"
 #include "users/UserStore.h"
 
@@ -73,7 +77,8 @@ public:
         ::GetTempPathW(MAX_PATH, temp);
         path_ = std::wstring(temp) + L"trelgate-bench-" + std::to_wstring(::GetCurrentProcessId());
         ok_ = ::CreateDirectoryW(path_.c_str(), nullptr) &&
-              ::CreateDirectoryW(UsersFolderPath(path_).c_str(), nullptr) && AddUsers() && AddBackups();
+              ::CreateDirectoryW(UsersFolderPath(path_).c_str(), nullptr) &&
+              WriteFileAt(TrelanExePath(path_), RandomTime()) && AddUsers() && AddBackups();
     }
     ~GameFolder() { RemoveTree(path_); }
     GameFolder(const GameFolder&) = delete;
@@ -82,6 +87,7 @@ public:
     bool Ok() const { return ok_; }
     const std::wstring& Path() const { return path_; }
     std::wstring BusiestFolder() const { return BackupFolderPath(path_, UserName(1)); }
+    std::wstring BusiestUser() const { return UserName(1); }
 
 private:
     bool AddUsers()
@@ -177,6 +183,44 @@ void CompareWithBare(const char* label, const Operation& operation, const Operat
     std::printf("  %-14s %8.2f ms   bare enumeration %8.2f ms   ratio %5.2f\n", label, ms, baseline, ms / baseline);
 }
 
+// The page's refreshes in the real window: UpdateBackups as the busiest user
+// is picked, UpdateUsers as the game directory is entered (spelt two ways in
+// turn, so that the edit's text changes) with a user without backups chosen.
+void ComparePage(const GameFolder& game, const Operation& bareBackups, const Operation& bareUsers)
+{
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    const std::wstring launcher = game.Path() + L"\\launcher"; // no settings in it: nothing is read
+    ::CreateDirectoryW(launcher.c_str(), nullptr);
+    TfrmMain form(launcher + L"\\Trelgate.exe");
+    form.Create();
+    form.Show();
+    HWND edit = form.Item(Ctl::edtTrelanPath), box = form.Item(Ctl::cboUser);
+    auto enter = [&](const std::wstring& path) { ::SetWindowTextW(edit, path.c_str()); };
+    auto pick = [&](const std::wstring& user) {
+        ComboBox_SelectString(box, -1, user.c_str());
+        ::SendMessageW(::GetParent(box), WM_COMMAND, MAKEWPARAM(Ctl::cboUser, CBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(box));
+    };
+    enter(game.Path());
+    pick(game.BusiestUser());
+    if (ListView_GetItemCount(form.Item(Ctl::lstBackups)) != kBackups || ComboBox_GetCount(box) != kUsers) {
+        std::printf("the page lists %d backups and %d users, expected %d and %d\n",
+                    ListView_GetItemCount(form.Item(Ctl::lstBackups)), ComboBox_GetCount(box), kBackups, kUsers);
+        return;
+    }
+    CompareWithBare("UpdateBackups", [&] {
+        pick(game.BusiestUser());
+        sink += ListView_GetItemCount(form.Item(Ctl::lstBackups));
+    }, bareBackups);
+    pick(UserName(kUsers));
+    bool trailing = false;
+    CompareWithBare("UpdateUsers", [&] {
+        enter(game.Path() + ((trailing = !trailing) ? L"\\" : L""));
+        sink += ComboBox_GetCount(box);
+    }, bareUsers);
+}
+
 bool CheckCounts(const GameFolder& game)
 {
     const std::size_t users = ListUsers(game.Path()).size(), backups = ListBackups(game.BusiestFolder()).size();
@@ -209,6 +253,7 @@ int wmain()
 
     CompareWithBare("ListBackups", [&] { sink += ListBackups(game.BusiestFolder()).size(); }, bareBackups);
     CompareWithBare("ListUsers", [&] { sink += ListUsers(game.Path()).size(); }, bareUsers);
+    ComparePage(game, bareBackups, bareUsers);
     std::printf("\n(%zu entries listed in all)\n", sink);
     return 0;
 }
