@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -22,15 +20,8 @@ TEST(UserPaths, AreTheGameDirectoryAsStoredFollowedByALiteralSuffix)
     EXPECT_EQ(BackupFolderPath(game, L"Agent"), L"C:\\Games\\Trelan\\users\\Agent");
     EXPECT_EQ(BackupPattern(L"C:\\G\\users\\Agent"), L"C:\\G\\users\\Agent\\*.bak");
     EXPECT_EQ(BackupFilePath(L"C:\\G\\users\\Agent", L"Before heist"), L"C:\\G\\users\\Agent\\Before heist.bak");
-}
-
-TEST(UserPaths, TrimNothingSoATrailingSeparatorDoubles)
-{
-    EXPECT_EQ(UsersFolderPath(L"C:\\Games\\Trelan\\"), L"C:\\Games\\Trelan\\\\users");
-    EXPECT_EQ(TrelanExePath(L"D:\\"), L"D:\\\\Trelan.exe");
+    EXPECT_EQ(UsersFolderPath(L"C:\\Games\\Trelan\\"), L"C:\\Games\\Trelan\\\\users") << "nothing trimmed";
     EXPECT_EQ(UserFilePath(L" G ", L" two  words. "), L" G \\users\\ two  words. .usr");
-    EXPECT_EQ(BackupFilePath(L"B", L""), L"B\\.bak");
-    EXPECT_EQ(UserFilePattern(L""), L"\\users\\*.usr") << "an empty game directory is not replaced";
 }
 
 TEST(RemoveFileExt, DropsTheLastExtensionOrGivesEmptyWithoutADot)
@@ -40,31 +31,23 @@ TEST(RemoveFileExt, DropsTheLastExtensionOrGivesEmptyWithoutADot)
     EXPECT_EQ(RemoveFileExt(L"Before heist.bak"), L"Before heist");
     EXPECT_EQ(RemoveFileExt(L".usr"), L"");
     EXPECT_EQ(RemoveFileExt(L"noext"), L"");
-    EXPECT_EQ(RemoveFileExt(L"trailing."), L"trailing");
-    EXPECT_EQ(RemoveFileExt(L"Zoë.usr"), L"Zoë");
 }
 
 TEST(HasFileExt, MatchesTheEndOfTheNameWithoutRegardToCase)
 {
     EXPECT_TRUE(HasFileExt(L"Agent.usr", kUserFileExt));
     EXPECT_TRUE(HasFileExt(L"AGENT.USR", kUserFileExt));
-    EXPECT_TRUE(HasFileExt(L".usr", kUserFileExt));
     EXPECT_FALSE(HasFileExt(L"x.usrx", kUserFileExt)) << "matched by the pattern through its short name only";
     EXPECT_FALSE(HasFileExt(L"usr", kUserFileExt));
-    EXPECT_FALSE(HasFileExt(L"Agent.usr.txt", kUserFileExt));
-    EXPECT_TRUE(HasFileExt(L"Start.Bak", kBackupFileExt));
 }
 
 TEST(NameCase, FoldsTheLettersOfTheCommonScriptsOneCodeUnitEach)
 {
     EXPECT_EQ(UpperCased(L"agent-7_z"), L"AGENT-7_Z");
     EXPECT_EQ(UpperCased(L"zoë ÿ"), L"ZOË Ÿ");
-    EXPECT_EQ(UpperCased(L"łódź"), L"ŁÓDŹ");
     EXPECT_EQ(UpperCased(L"trường"), L"TRƯỜNG") << "Vietnamese, from Latin Extended-B and Additional";
-    EXPECT_EQ(UpperCased(L"ștefan"), L"ȘTEFAN");
     EXPECT_EQ(UpperCased(L"трелан ёж ґ"), L"ТРЕЛАН ЁЖ Ґ");
     EXPECT_EQ(UpperCased(L"άλφα σς"), L"ΆΛΦΑ ΣΣ");
-    EXPECT_EQ(UpperCased(L"ａｂｃ"), L"ＡＢＣ");
     EXPECT_EQ(UpperCased(L"ß ÷ ı µ 1.+"), L"ß ÷ ı µ 1.+") << "no one-unit upper case, or one in another script";
     EXPECT_EQ(UpperCaseOf(L'\xD83D'), L'\xD83D') << "surrogates stay";
 }
@@ -73,9 +56,6 @@ TEST(NameCase, SameNameIgnoresCaseOnly)
 {
     EXPECT_TRUE(SameName(L"agent", L"Agent"));
     EXPECT_TRUE(SameName(L"ZOË", L"Zoë"));
-    EXPECT_TRUE(SameName(L"ТРЕЛАН", L"Трелан"));
-    EXPECT_TRUE(SameName(L"", L""));
-    EXPECT_FALSE(SameName(L"Agent", L"Agent2"));
     EXPECT_FALSE(SameName(L"Zoe", L"Zoë"));
     EXPECT_FALSE(SameName(L"Agent ", L"Agent"));
 }
@@ -92,48 +72,14 @@ TEST(NameOrder, IsCaseInsensitiveWithCodeUnitsBreakingTies)
     }
 }
 
-TEST(NameOrder, SortingGivesOneOrderWhateverTheListingOrder)
-{
-    const Names sorted{L"Alpha", L"bravo", L"Charlie", L"DELTA", L"Delta", L"delta", L"x-ray", L"Zoë"};
-    std::mt19937 random(4);
-    for (int round = 0; round < 20; ++round) {
-        Names names = sorted;
-        std::shuffle(names.begin(), names.end(), random);
-        SortNames(names);
-        ASSERT_EQ(names, sorted) << "round " << round;
-    }
-}
-
-TEST(NameOrder, BackupsSortByNameAndKeepTheirDates)
-{
-    std::vector<TBackup> backups{{L"start", 3}, {L"Before.heist", 2}, {L"Before heist", 1}, {L"After", 4}};
-    SortBackups(backups);
-    std::vector<std::pair<std::wstring, double>> rows;
-    for (const TBackup& b : backups)
-        rows.emplace_back(b.Name, b.FileDate);
-    const std::vector<std::pair<std::wstring, double>> expected{
-        {L"After", 4}, {L"Before heist", 1}, {L"Before.heist", 2}, {L"start", 3}};
-    EXPECT_EQ(rows, expected);
-}
-
 TEST(MergeUserNames, ListsFilesThenFoldersThatNoEntryHasWithoutRegardToCase)
 {
     const Names files{L"John.Smith", L"Agent", L"Zoë"};
     const Names folders{L"old.save", L"John.Smith", L"agent", L"ZOË", L"Ghost.usr"};
     EXPECT_EQ(MergeUserNames(files, folders), (Names{L"Agent", L"John.Smith", L"Zoë", L"Ghost.usr", L"old.save"}));
-}
-
-TEST(MergeUserNames, SortsEachPassOnItsOwn)
-{
-    EXPECT_EQ(MergeUserNames({L"b", L"a"}, {L"d", L"C"}), (Names{L"a", L"b", L"C", L"d"}));
     EXPECT_EQ(MergeUserNames({L"Zed"}, {L"alpha"}), (Names{L"Zed", L"alpha"})) << "folders come after all files";
-}
-
-TEST(MergeUserNames, KeepsFileDuplicatesAndDropsFolderDuplicates)
-{
     // Only a case-sensitive file system under Wine can hold both spellings.
     EXPECT_EQ(MergeUserNames({L"bob", L"Bob"}, {}), (Names{L"Bob", L"bob"}));
     EXPECT_EQ(MergeUserNames({}, {L"tom", L"Tom", L"TOM"}), (Names{L"TOM"}));
     EXPECT_EQ(MergeUserNames({L""}, {L"x"}), (Names{L"", L"x"})) << "the user of a file named \".usr\"";
-    EXPECT_EQ(MergeUserNames({}, {}), Names{});
 }

@@ -173,16 +173,7 @@ TEST_F(UserStore, MissingFoldersAndFilesGiveNothing)
     const std::wstring missing = game + L"\\nowhere";
     EXPECT_TRUE(ListUsers(missing).empty());
     EXPECT_TRUE(ListBackups(BackupFolderPath(game, L"Agent")).empty());
-    EXPECT_FALSE(FindUserFile(UserFilePath(game, L"Agent")));
     EXPECT_FALSE(FindUserFile(UserFilePath(missing, L"Agent")));
-}
-
-TEST_F(UserStore, DirectoryExistsOnlyForFolders)
-{
-    EXPECT_TRUE(DirectoryExists(UsersFolderPath(game)));
-    EXPECT_TRUE(DirectoryExists(Folder(L"Трелан")));
-    EXPECT_FALSE(DirectoryExists(File(L"Agent.usr")));
-    EXPECT_FALSE(DirectoryExists(InUsers(L"missing")));
 }
 
 TEST_F(UserStore, BackupsArePlainBakFilesSortedByName)
@@ -199,23 +190,6 @@ TEST_F(UserStore, BackupsArePlainBakFilesSortedByName)
     Mark(folder + L"\\Sys.bak", FILE_ATTRIBUTE_SYSTEM);
 
     EXPECT_EQ(NamesOf(ListBackups(folder)), (Names{L"Before heist", L"Before.heist", L"Start", L"Start again"}));
-}
-
-TEST_F(UserStore, BackupsCarryTheirFilesLocalDates)
-{
-    const std::wstring folder = Folder(L"Agent");
-    const SYSTEMTIME start = Local(2026, 11, 2, 18, 4, 12), heist = Local(2026, 11, 28, 21, 37, 46);
-    WriteBytes(folder + L"\\Start.bak", "1");
-    WriteBytes(folder + L"\\Before heist.bak", "2");
-    SetLocalWriteTime(folder + L"\\Start.bak", start);
-    SetLocalWriteTime(folder + L"\\Before heist.bak", heist);
-
-    const std::vector<TBackup> backups = ListBackups(folder);
-    ASSERT_EQ(backups.size(), 2u);
-    EXPECT_EQ(backups[0].Name, L"Before heist");
-    EXPECT_EQ(backups[0].FileDate, ValueOf(heist));
-    EXPECT_EQ(backups[1].Name, L"Start");
-    EXPECT_EQ(backups[1].FileDate, ValueOf(start));
 }
 
 TEST_F(UserStore, FileDatesKeepEvenSeconds)
