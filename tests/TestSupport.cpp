@@ -21,7 +21,14 @@ TempDir::TempDir()
     }
 }
 
-TempDir::~TempDir() { RemoveTree(path_); }
+TempDir::~TempDir()
+{
+    // The launcher may have made the folder current; Windows keeps such a folder.
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    ::SetCurrentDirectoryW(temp);
+    RemoveTree(path_);
+}
 
 void RemoveTree(const std::wstring& path)
 {
