@@ -130,22 +130,6 @@ TEST_F(Settings, NamesOutsideTheAnsiCodePageRoundTripAndOldAnsiFilesStillRead)
     EXPECT_EQ(form->CurrentUser, zoe);
 }
 
-TEST_F(Settings, GarbageGivesDefaultsAndIsKeptByTheNextSave)
-{
-    std::string garbage = "\x89PNG\r\n\x1a\n";
-    garbage.push_back('\0');
-    garbage += std::string(1 << 20, 'q') + "\r\nFadeWindow=1\r\n[Options]\r\nSafeMode\r\nSafeMode=1\r\nSafeMode=0\r\n";
-    WriteBytes(Ini(), garbage);
-    Create();
-    Show();
-    EXPECT_FALSE(Checked(Ctl::chkFadeWindow)) << "a key outside its section does not count";
-    EXPECT_TRUE(Checked(Ctl::chkSafeMode)) << "the first real key counts";
-    Close();
-    const std::string saved = Saved();
-    EXPECT_EQ(saved.substr(0, garbage.size() - 12), garbage.substr(0, garbage.size() - 12));
-    EXPECT_NE(saved.find("SafeMode\r\nSafeMode=1\r\nSafeMode=0\r\n"), std::string::npos);
-}
-
 TEST_F(Settings, TheGameDirectoryNeedsTheExecutableAndTheUsersFolder)
 {
     Create();
@@ -172,23 +156,6 @@ TEST_F(Settings, TheGameDirectoryNeedsTheExecutableAndTheUsersFolder)
     ::SetWindowTextW(Item(Ctl::edtTrelanPath), (game + L"\\").c_str());
     EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Trelan path valid.") << "a doubled backslash still resolves";
     EXPECT_EQ(form->TrelanPath, game + L"\\") << "a typed directory is kept as typed";
-}
-
-TEST_F(Settings, TypingFollowsTheLastPrefixThatPassed)
-{
-    const std::wstring game = MakeGame(folder / L"g");
-    Create();
-    Show();
-    ::SetFocus(Item(Ctl::edtTrelanPath));
-    Type(Ctl::edtTrelanPath, game.substr(0, game.size() - 1));
-    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Not a valid Trelan path!");
-    EXPECT_EQ(form->TrelanPath, L"");
-    Type(Ctl::edtTrelanPath, L"g");
-    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Trelan path valid.");
-    EXPECT_EQ(form->TrelanPath, game);
-    Type(Ctl::edtTrelanPath, L"x");
-    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Not a valid Trelan path!");
-    EXPECT_EQ(form->TrelanPath, game);
 }
 
 TEST_F(Settings, LeavingThePageRestoresTheDirectoryInUse)

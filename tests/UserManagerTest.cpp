@@ -215,8 +215,14 @@ TEST_F(UserManager, TheUsersFollowTheLastValidGameDirectoryWhileOneIsTyped)
     ::SetWindowTextW(Item(Ctl::edtTrelanPath), L"");
     ::SetFocus(Item(Ctl::edtTrelanPath));
     Type(Ctl::edtTrelanPath, other.substr(0, other.size() - 1));
+    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Not a valid Trelan path!");
+    EXPECT_EQ(form->TrelanPath, game);
     EXPECT_EQ(Entries(), std::vector<std::wstring>{L"One"}) << "still the last valid directory's users";
     Type(Ctl::edtTrelanPath, other.substr(other.size() - 1));
+    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Trelan path valid.");
+    EXPECT_EQ(form->TrelanPath, other);
     EXPECT_EQ(Entries(), std::vector<std::wstring>{L"Two"});
     EXPECT_EQ(form->CurrentUser, L"Two");
+    Type(Ctl::edtTrelanPath, L"x");
+    EXPECT_EQ(form->TrelanPath, other) << "one character more keeps the directory";
 }
