@@ -54,6 +54,22 @@ stop_wine() {
     wineserver -k >/dev/null 2>&1 || true
 }
 
+end_throwaway_wine() {
+    stop_wine
+    if [ -n "${xvfb_pid:-}" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+    rm -rf "$WINEPREFIX"
+}
+
+# A throwaway prefix on a virtual display, both ended and removed on exit,
+# which keeps the script's exit status.
+start_throwaway_wine() {
+    WINEPREFIX=$(mktemp -d "/tmp/trelgate-$1.XXXXXX")
+    export WINEPREFIX
+    trap 'status=$?; end_throwaway_wine; exit $status' EXIT
+    start_display
+    start_wine
+}
+
 # A game folder as a player has it: the game, two users, one with two backups,
 # and the launcher beside them. Saves made in it are kept on the next run.
 lay_out_demo_game() {

@@ -10,15 +10,7 @@ game="$build/screenshots/game"
 rm -rf "$game" && lay_out_demo_game "$game"
 out="$build/screenshots"
 
-export WINEPREFIX=$(mktemp -d /tmp/trelgate-shots.XXXXXX)
-cleanup() {
-    stop_wine
-    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$WINEPREFIX"
-}
-trap cleanup EXIT
-start_display
-start_wine
+start_throwaway_wine shots
 (cd "$game" && wine Trelgate.exe >/dev/null 2>&1 &)
 
 window=
@@ -27,7 +19,7 @@ for _ in $(seq 100); do
     sleep 0.2
 done
 [ -n "$window" ] || { echo "the launcher's window did not appear" >&2; exit 1; }
-sleep 3 # the fade-in
+sleep 1 # let it paint
 eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove $((X + WIDTH / 2)) $((Y + 40))
 for page in 1 2 3 4; do

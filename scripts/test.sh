@@ -29,16 +29,7 @@ ctest --test-dir "$build/host" --output-on-failure
 echo "== Launcher, demo game and tests (MinGW-w64, run through Wine)"
 build_cross
 
-WINEPREFIX=$(mktemp -d /tmp/trelgate-wine.XXXXXX)
-export WINEPREFIX
-cleanup() {
-    stop_wine
-    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$WINEPREFIX"
-}
-trap cleanup EXIT
-start_display
-start_wine
+start_throwaway_wine wine
 # Without a window manager Wine waits two seconds for every managed window to
 # unmap; unmanaged windows go at once.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
