@@ -3,28 +3,9 @@
 
 #include <commctrl.h>
 
-#include <string>
-
 #include "app/uVEXOneInstanceApp.h"
 #include "ui/FrameRules.h"
 #include "ui/Main.h"
-
-namespace {
-
-std::wstring ModuleFileName()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
-} // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {

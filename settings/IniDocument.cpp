@@ -67,6 +67,10 @@ int HexDigit(char c)
 
 IniDocument::IniDocument(std::string_view bytes)
 {
+    if (bytes.starts_with(kUtf8Bom)) {
+        bom_ = kUtf8Bom;
+        bytes.remove_prefix(kUtf8Bom.size());
+    }
     while (!bytes.empty()) {
         const auto newline = bytes.find('\n');
         std::string_view text = bytes.substr(0, newline);
@@ -142,7 +146,7 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
 
 std::string IniDocument::Bytes() const
 {
-    std::string bytes;
+    std::string bytes = bom_;
     for (const Line& line : lines_) {
         bytes += line.text;
         bytes += line.end;

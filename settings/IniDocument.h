@@ -12,6 +12,8 @@
 
 namespace trelgate {
 
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
 class IniDocument {
 public:
     IniDocument() = default;
@@ -47,6 +49,7 @@ private:
     };
     std::optional<Found> Find(std::string_view section, std::string_view key) const;
 
+    std::string bom_; // a UTF-8 byte-order mark before the first line, kept
     std::vector<Line> lines_;
 };
 
@@ -57,7 +60,5 @@ std::optional<std::int32_t> ParseProfileInt(std::string_view text);
 
 // Whether the bytes are well-formed UTF-8 (plain ASCII is).
 bool IsValidUtf8(std::string_view bytes);
-
-inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 } // namespace trelgate

@@ -38,18 +38,28 @@ std::optional<std::string> Encode(std::wstring_view text, UINT codePage)
     return bytes;
 }
 
-std::string ReadWholeFile(const std::wstring& name)
+// The file's bytes, or nothing when it is there but cannot be read; a missing
+// file is an empty one.
+std::optional<std::string> ReadWholeFile(const std::wstring& name)
 {
     UniqueFile file(::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return std::string{};
+        return std::nullopt;
+    }
     std::string bytes;
-    if (!file)
-        return bytes;
     char buffer[64 * 1024];
-    DWORD read = 0;
-    while (::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+    for (;;) {
+        DWORD read = 0;
+        if (!::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr))
+            return std::nullopt;
+        if (read == 0)
+            return bytes;
         bytes.append(buffer, read);
-    return bytes;
+    }
 }
 
 bool WriteWholeFile(const std::wstring& name, std::string_view bytes)
@@ -111,8 +121,10 @@ void TSettingsFile::Contents::WriteBool(std::string_view section, std::string_vi
 
 TSettingsFile::Contents TSettingsFile::Read() const
 {
-    const std::string bytes = ReadWholeFile(fileName_);
+    const std::optional<std::string> read = ReadWholeFile(fileName_);
+    const std::string bytes = read.value_or(std::string{});
     Contents contents;
+    contents.unreadable_ = !read;
     contents.document_ = IniDocument(bytes);
     // Files of older launchers are in the ANSI code page; UTF-8 is told apart
     // by being well-formed, which such text almost never is.
@@ -128,10 +140,12 @@ void TSettingsFile::Write(const Contents& contents) const
     const DWORD attributes = ::GetFileAttributesW(fileName_.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     // Replacing by a move would pass a read-only file by; Windows refuses to
-    // write one, and so does the launcher.
-    const bool readOnly = exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+    // write one, and so does the launcher. Nor does it write over a file it
+    // could not read: what it did not read would be lost.
+    const bool refused = contents.unreadable_ ||
+                         (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)));
     const std::wstring temporary = fileName_ + L".tmp";
-    const bool written = !readOnly && WriteWholeFile(temporary, contents.document_.Bytes()) &&
+    const bool written = !refused && WriteWholeFile(temporary, contents.document_.Bytes()) &&
                          ::MoveFileExW(temporary.c_str(), fileName_.c_str(),
                                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!written) {

@@ -16,7 +16,7 @@ public:
     const std::wstring& FileName() const { return fileName_; }
 
     // The file's contents as they are now; a missing or unreadable file reads
-    // as an empty one.
+    // as an empty one, and an unreadable one is not written over.
     class Contents {
     public:
         std::wstring ReadString(std::string_view section, std::string_view key, std::wstring_view fallback) const;
@@ -29,6 +29,7 @@ public:
         enum class Encoding { Utf8, Ansi };
         IniDocument document_;
         Encoding encoding_ = Encoding::Utf8;
+        bool unreadable_ = false; // there, but not read: a save would lose it
     };
 
     Contents Read() const;

@@ -16,6 +16,14 @@ TEST(IniDocument, FindsSectionsAndKeysWithoutRegardToCaseAndTrimsValues)
     EXPECT_EQ(ini.Get("Options", "FullScreen"), std::nullopt);
 }
 
+TEST(IniDocument, AByteOrderMarkHidesNoSectionAndIsKept)
+{
+    IniDocument ini("\xEF\xBB\xBF[Settings]\r\nTrelanPath=C:\\T\r\n");
+    EXPECT_EQ(ini.Get("Settings", "TrelanPath"), "C:\\T");
+    ini.Set("Settings", "TrelanPath", "D:\\");
+    EXPECT_EQ(ini.Bytes(), "\xEF\xBB\xBF[Settings]\r\nTrelanPath=D:\\\r\n");
+}
+
 TEST(IniDocument, TheFirstOfDuplicateKeysAndSectionsCounts)
 {
     IniDocument ini("[Options]\nFullScreen=0\nFullScreen=1\n[Options]\nSafeMode=1\n");

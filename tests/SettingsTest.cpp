@@ -1,6 +1,7 @@
 // The settings file and the game directory, through the real window.
 #include "WindowFixture.h"
 
+#include "app/AppError.h"
 #include "launch/Options.h"
 
 using namespace trelgate;
@@ -238,4 +239,38 @@ TEST_F(Settings, ASettingsFileThatCannotBeWrittenShowsTheErrorBoxAndStaysAsItWas
     ::SetFileAttributesW(Ini().c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(Saved(), "[Settings]\r\nFadeWindow=0\r\n");
     EXPECT_FALSE(Exists(Ini() + L".tmp"));
+}
+
+TEST_F(Settings, AFileThatIsThereButCannotBeReadIsNotWrittenOver)
+{
+    const std::string mine = "[Settings]\r\nFadeWindow=1\r\n[Mine]\r\nKeep=this\r\n";
+    WriteBytes(Ini(), mine);
+    const TSettingsFile file(Ini());
+    TSettingsFile::Contents unread;
+    {
+        // Another program lets no one read the file for a moment.
+        UniqueFile held(::CreateFileW(Ini().c_str(), GENERIC_READ, FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        unread = file.Read();
+    }
+    EXPECT_FALSE(unread.ReadBool("Settings", "FadeWindow", false)) << "unread: the default";
+    unread.WriteBool("Settings", "FadeWindow", false);
+    EXPECT_THROW(file.Write(unread), AppError);
+    EXPECT_EQ(Saved(), mine);
+}
+
+TEST_F(Settings, AFailedSaveDuringTheFadeOutIsReportedOnceAndTheWindowCloses)
+{
+    WriteBytes(Ini(), "[Settings]\r\nFadeWindow=1\r\n");
+    // The save's new file cannot be made: a folder stands in its place.
+    ASSERT_TRUE(::CreateDirectoryW((Ini() + L".tmp").c_str(), nullptr));
+    seams.whileShown = [] { Pump(400); }; // the box's own loop delivers the timers' ticks
+    Create();
+    Show();
+    Click(Ctl::btnExit);
+    ASSERT_TRUE(PumpUntil([&] { return closed; }, 10000));
+    ASSERT_EQ(seams.boxes.size(), 1u);
+    EXPECT_EQ(seams.boxes[0].text, L"In " + Ini() + L" kann nicht geschrieben werden.");
+    EXPECT_EQ(Saved(), "[Settings]\r\nFadeWindow=1\r\n");
 }

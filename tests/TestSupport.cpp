@@ -91,6 +91,8 @@ ScriptedSeams::ScriptedSeams()
     Seams& seams = CurrentSeams();
     seams.messageBox = [this](HWND, const std::wstring& text, const std::wstring& title, UINT flags) {
         boxes.push_back({text, title, flags});
+        if (whileShown)
+            whileShown();
         if (answers.empty())
             return IDOK;
         const int answer = answers.front();

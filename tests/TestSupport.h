@@ -50,6 +50,7 @@ public:
 
     std::vector<Box> boxes;            // every message box shown
     std::deque<int> answers;           // the buttons pressed, in order; IDOK when empty
+    std::function<void()> whileShown;  // what runs while a box is up, as a modal loop would
     struct Dialog {
         std::wstring title, filter, defaultExtension, startFolder, file;
         DWORD flags, flagsEx;

@@ -283,7 +283,10 @@ LRESULT TfrmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
             FormShow();
         }
         break;
-    case WM_DESTROY: FormDestroy(); return 0;
+    case WM_DESTROY:
+        destroying_ = true;
+        FormDestroy();
+        return 0;
     case WM_NCDESTROY: {
         ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         hwnd_ = nullptr;
@@ -401,6 +404,9 @@ LRESULT TfrmMain::OnDpiChanged(UINT dpi, const RECT& suggested)
     dpi_ = dpi;
     ::SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                    suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The old fonts live until every control has the new ones.
+    UniqueFont oldFonts[] = {std::move(fontNormal_), std::move(fontBold_), std::move(fontTitle_),
+                             std::move(fontLink_)};
     CreateFonts();
     ApplyLayout();
     return 0;
@@ -467,6 +473,9 @@ void TfrmMain::FormShow()
 
 void TfrmMain::FormDestroy()
 {
+    // No tick may reach a window on its way out, not even from an error box.
+    for (Timer timer : {tmrFadeIn, tmrFadeOut, tmrUpdateUsers})
+        EnableTimer(timer, false);
     if (!SettingsFile) // the window failed before it was complete
         return;
     SaveSettings();
@@ -508,15 +517,13 @@ LRESULT TfrmMain::WMNCHitTest(WPARAM wParam, LPARAM lParam)
 
 std::wstring TfrmMain::GetVersionString() const
 {
-    wchar_t path[MAX_PATH];
-    if (!::GetModuleFileNameW(nullptr, path, MAX_PATH))
-        return {};
+    const std::wstring path = ModuleFileName();
     DWORD ignored = 0;
-    const DWORD size = ::GetFileVersionInfoSizeW(path, &ignored);
+    const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
     if (size == 0)
         return {};
     std::vector<BYTE> info(size);
-    if (!::GetFileVersionInfoW(path, 0, size, info.data()))
+    if (!::GetFileVersionInfoW(path.c_str(), 0, size, info.data()))
         return {};
     void* value = nullptr;
     UINT length = 0;
@@ -540,7 +547,11 @@ void TfrmMain::ShowPage(Ctl page)
         ::ShowWindow(Item(p), p == page ? SW_SHOW : SW_HIDE);
 }
 
-void TfrmMain::Close() { ::DestroyWindow(hwnd_); }
+void TfrmMain::Close()
+{
+    if (!destroying_)
+        ::DestroyWindow(hwnd_);
+}
 
 void TfrmMain::EnableTimer(Timer timer, bool enabled)
 {
@@ -586,6 +597,19 @@ void TfrmMain::SetText(Ctl id, std::wstring_view text)
 {
     if (Text(id) != text)
         ::SetWindowTextW(Item(id), std::wstring(text).c_str());
+}
+
+std::wstring ModuleFileName()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
 }
 
 void ShowStandardError(HWND owner) noexcept

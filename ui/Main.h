@@ -22,6 +22,9 @@ using layout::Ctl;
 // Shows what escaped a handler in the standard error box; the program goes on.
 void ShowStandardError(HWND owner) noexcept;
 
+// The full name of the running executable, however long.
+std::wstring ModuleFileName();
+
 class TfrmMain {
 public:
     static constexpr wchar_t kClassName[] = L"TfrmMain";
@@ -137,6 +140,7 @@ private:
     bool alphaBlend_ = false;
     int alphaBlendValue_ = 255;
     bool shown_ = false;
+    bool destroying_ = false;
     Ctl activePage_ = Ctl::tabUsers;
     HWND focusOnActivate_ = nullptr;
 };
