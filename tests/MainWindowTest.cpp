@@ -124,6 +124,30 @@ TEST_F(MainWindow, TabOrderFollowsTheLayoutOnEachPage)
     EXPECT_EQ(order(Ctl::edtTrelanPath, 4), settings);
 }
 
+TEST_F(MainWindow, TheTabKeyStopsOnTheTabStripBetweenExitAndThePage)
+{
+    Open();
+    auto press = [&](bool shift) {
+        BYTE keys[256];
+        ::GetKeyboardState(keys);
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        ::SetKeyboardState(keys);
+        MSG tab{::GetFocus(), WM_KEYDOWN, VK_TAB, 0};
+        if (!form->PreTranslateMessage(tab))
+            ::DispatchMessageW(&tab);
+        keys[VK_SHIFT] = 0;
+        ::SetKeyboardState(keys);
+        return ::GetFocus();
+    };
+    ::SetFocus(Item(Ctl::btnExit));
+    EXPECT_EQ(press(false), Item(Ctl::PageControl));
+    EXPECT_EQ(press(false), Item(Ctl::edtTrelanPath));
+    EXPECT_EQ(press(true), Item(Ctl::PageControl));
+    EXPECT_EQ(press(true), Item(Ctl::btnExit));
+    EXPECT_EQ(press(true), Item(Ctl::btnLaunch));
+    EXPECT_EQ(press(true), Item(Ctl::chkFadeWindow));
+}
+
 TEST_F(MainWindow, PagesTurnByMouseOnTheTabsAndByCtrlTab)
 {
     Open();

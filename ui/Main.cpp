@@ -435,6 +435,12 @@ bool TfrmMain::PreTranslateMessage(MSG& msg)
         ShowPage(static_cast<Ctl>(static_cast<int>(tabUsers) + page));
         return true;
     }
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && ::GetKeyState(VK_CONTROL) >= 0) {
+        if (HWND next = TabStripStop(::GetKeyState(VK_SHIFT) < 0)) {
+            ::SetFocus(next);
+            return true;
+        }
+    }
     if (msg.message == WM_SYSCHAR) {
         for (const Control& c : kControls)
             if (c.kind == Page && MnemonicOf(c.caption) == std::towupper(static_cast<wint_t>(msg.wParam))) {
@@ -443,6 +449,20 @@ bool TfrmMain::PreTranslateMessage(MSG& msg)
             }
     }
     return ::IsDialogMessageW(hwnd_, &msg) != FALSE;
+}
+
+// The dialog manager steps into the page control, which holds the pages, and
+// never onto it; the tab strip is a stop of its own between Exit and the page.
+HWND TfrmMain::TabStripStop(bool back) const
+{
+    HWND focus = ::GetFocus(), tabs = Item(PageControl), exit = Item(btnExit);
+    if (focus == tabs)
+        return back ? exit : ::GetNextDlgTabItem(hwnd_, exit, FALSE);
+    if (!back && focus == exit)
+        return tabs;
+    if (back && focus != exit && ::GetNextDlgTabItem(hwnd_, focus, TRUE) == exit)
+        return tabs;
+    return nullptr;
 }
 
 // ---------------------------------------------------------------------------

@@ -105,6 +105,7 @@ private:
     void CreateFonts();
     HFONT FontFor(layout::Font font) const;
     void ShowPage(Ctl page);
+    HWND TabStripStop(bool back) const;
     void Close();
     void EnableTimer(Timer timer, bool enabled);
     void SetAlphaBlend(bool on);
