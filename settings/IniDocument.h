@@ -29,14 +29,6 @@ public:
 
     std::string Bytes() const;
 
-    // Every line's text passed through convert, for a change of encoding.
-    template <class Convert>
-    void Transcode(Convert convert)
-    {
-        for (Line& line : lines_)
-            line.text = convert(line.text);
-    }
-
 private:
     struct Line {
         std::string text; // without its line break

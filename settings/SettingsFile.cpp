@@ -20,21 +20,14 @@ std::wstring Decode(std::string_view bytes, UINT codePage)
     return text;
 }
 
-// The bytes of text in the code page, or nothing when a character has no
-// place in it.
-std::optional<std::string> Encode(std::wstring_view text, UINT codePage)
+std::string Utf8(std::wstring_view text)
 {
     if (text.empty())
-        return std::string{};
+        return {};
     const int length = static_cast<int>(text.size());
-    BOOL lossy = FALSE;
-    BOOL* check = codePage == CP_UTF8 ? nullptr : &lossy;
-    const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    const int n = ::WideCharToMultiByte(codePage, flags, text.data(), length, nullptr, 0, nullptr, check);
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
     std::string bytes(n, '\0');
-    ::WideCharToMultiByte(codePage, flags, text.data(), length, bytes.data(), n, nullptr, check);
-    if (lossy || n == 0)
-        return std::nullopt;
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, bytes.data(), n, nullptr, nullptr);
     return bytes;
 }
 
@@ -87,7 +80,10 @@ std::wstring TSettingsFile::Contents::ReadString(std::string_view section, std::
     const auto value = document_.Get(section, key);
     if (!value)
         return std::wstring(fallback);
-    std::wstring text = Decode(*value, encoding_ == Encoding::Utf8 ? CP_UTF8 : CP_ACP);
+    // Each value as it was written: ours in UTF-8, an older launcher's in the
+    // ANSI code page, which is almost never well-formed UTF-8. One file may
+    // hold both, and other programs' bytes besides.
+    std::wstring text = Decode(*value, IsValidUtf8(*value) ? CP_UTF8 : CP_ACP);
     if (text.size() > kMaxSettingLength)
         text.resize(kMaxSettingLength);
     return text;
@@ -102,16 +98,7 @@ bool TSettingsFile::Contents::ReadBool(std::string_view section, std::string_vie
 
 void TSettingsFile::Contents::WriteString(std::string_view section, std::string_view key, std::wstring_view value)
 {
-    if (encoding_ == Encoding::Ansi) {
-        if (auto bytes = Encode(value, CP_ACP)) {
-            document_.Set(section, key, *bytes);
-            return;
-        }
-        // A name the old code page cannot hold: the whole file moves to UTF-8.
-        document_.Transcode([](const std::string& line) { return *Encode(Decode(line, CP_ACP), CP_UTF8); });
-        encoding_ = Encoding::Utf8;
-    }
-    document_.Set(section, key, *Encode(value, CP_UTF8));
+    document_.Set(section, key, Utf8(value));
 }
 
 void TSettingsFile::Contents::WriteBool(std::string_view section, std::string_view key, bool value)
@@ -126,12 +113,6 @@ TSettingsFile::Contents TSettingsFile::Read() const
     Contents contents;
     contents.unreadable_ = !read;
     contents.document_ = IniDocument(bytes);
-    // Files of older launchers are in the ANSI code page; UTF-8 is told apart
-    // by being well-formed, which such text almost never is.
-    std::string_view body(bytes);
-    if (body.starts_with(kUtf8Bom))
-        body.remove_prefix(kUtf8Bom.size());
-    contents.encoding_ = IsValidUtf8(body) ? Contents::Encoding::Utf8 : Contents::Encoding::Ansi;
     return contents;
 }
 

@@ -26,9 +26,7 @@ public:
 
     private:
         friend class TSettingsFile;
-        enum class Encoding { Utf8, Ansi };
         IniDocument document_;
-        Encoding encoding_ = Encoding::Utf8;
         bool unreadable_ = false; // there, but not read: a save would lose it
     };
 

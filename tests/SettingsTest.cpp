@@ -102,26 +102,26 @@ TEST_F(Settings, AStoredDirectoryThatIsGoneStaysAndOpensTheUserManager)
     EXPECT_EQ(form->ActivePage(), Ctl::tabUsers);
 }
 
-TEST_F(Settings, NamesOutsideTheAnsiCodePageRoundTripAndOldAnsiFilesStillRead)
+TEST_F(Settings, NamesOutsideTheAnsiCodePageRoundTripBesideOldAnsiBytes)
 {
     const std::wstring zoe = L"Zo\u00eb";
-    const std::wstring oldGame = MakeGame(folder / L"old");
     const std::wstring game = MakeGame(folder / L"\u0422\u0440\u0435\u043b\u0430\u043d");
-    for (const std::wstring& g : {oldGame, game})
-        WriteBytes(g + L"\\users\\" + zoe + L".usr", "save");
+    WriteBytes(game + L"\\users\\" + zoe + L".usr", "save");
     std::string ansiZoe(8, '\0');
     ansiZoe.resize(::WideCharToMultiByte(CP_ACP, 0, zoe.c_str(), 3, ansiZoe.data(), 8, nullptr, nullptr));
     ASSERT_NE(ansiZoe, Utf8(zoe)) << "the old code page spells it differently";
-    WriteBytes(Ini(), "; \xa7 old launcher\r\n[Settings]\r\nTrelanPath=" + Utf8(oldGame) +
-                          "\r\n[Users]\r\nCurrentUser=" + ansiZoe + "\r\n");
+    // An older launcher's value and comment in the old code page, beside ours in UTF-8.
+    const std::string comment = "; \xa7 old launcher\r\n";
+    WriteBytes(Ini(), comment + "[Settings]\r\nTrelanPath=" + Utf8(game) + "\r\n[Users]\r\nCurrentUser=" + ansiZoe +
+                          "\r\n");
     Create();
     Show();
+    EXPECT_EQ(form->TrelanPath, game);
     EXPECT_EQ(form->CurrentUser, zoe);
-    ::SetWindowTextW(Item(Ctl::edtTrelanPath), game.c_str());
-    ASSERT_EQ(form->TrelanPath, game);
     Close();
 
     const std::string saved = Saved();
+    EXPECT_TRUE(saved.starts_with(comment)) << saved;
     EXPECT_NE(saved.find("TrelanPath=" + Utf8(game) + "\r\n"), std::string::npos) << saved;
     EXPECT_NE(saved.find("CurrentUser=" + Utf8(zoe) + "\r\n"), std::string::npos) << saved;
     closed = false;
