@@ -60,6 +60,16 @@ TEST(HotLinkModel, AClickOpensTheLinkUntrimmedUnlessItIsBlankOrHoverIsOff)
     link.Click();
     const std::vector<std::wstring> expected{L"click", L"click", L"open  corvane.example ", L"click"};
     EXPECT_EQ(link.events, expected) << "with Hover off a click raises nothing either";
+
+    // Pointing still shows the hot colour; without LinkUnderlined nothing underlines it.
+    link.SetLinkUnderlined(false);
+    link.SetHotLinkColor(clPurple);
+    link.MouseEnter();
+    EXPECT_EQ(link.FontColor(), clPurple);
+    EXPECT_FALSE(link.FontUnderline());
+    link.MouseLeave();
+    EXPECT_EQ(link.FontColor(), clBlack);
+    EXPECT_FALSE(link.FontUnderline());
 }
 
 TEST(HotLinkModel, SynchronizeAndShowUrlHintFollowTheLinkFromItsNextChange)

@@ -1,5 +1,7 @@
 #include "WindowFixture.h"
 
+#include <tuple>
+
 #include "app/AppError.h"
 #include "ui/FrameRules.h"
 
@@ -92,6 +94,15 @@ TEST_F(MainWindow, BuildsEveryControlOfTheLayoutWhereTheTableSays)
             EXPECT_EQ(TextOf(hwnd), c.caption);
         }
     }
+    // A few rows written out, so that a slip in the table itself shows too.
+    const auto place = [&](Ctl id) {
+        const RECT r = PlaceOf(Item(id));
+        return std::tuple(r.left, r.top, r.right - r.left, r.bottom - r.top, TextOf(Item(id)));
+    };
+    EXPECT_EQ(place(Ctl::btnLaunch), std::tuple(2, 322, 89, 25, std::wstring(L"&Launch Trelan")));
+    EXPECT_EQ(place(Ctl::btnExit), std::tuple(212, 322, 89, 25, std::wstring(L"E&xit")));
+    EXPECT_EQ(place(Ctl::btnDeleteBackups), std::tuple(72, 182, 137, 25, std::wstring(L"&Delete selected Backups")));
+    EXPECT_EQ(place(Ctl::hllCorvane), std::tuple(90, 182, 111, 13, std::wstring(L"corvane.example")));
     EXPECT_EQ(TextOf(Item(Ctl::pnlDate)), L"12/31/2003");
     EXPECT_EQ(TextOf(Item(Ctl::pnlTime)), L"23:59:59");
     EXPECT_EQ(TextOf(Item(Ctl::lblOptionHelp)), L"");

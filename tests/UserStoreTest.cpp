@@ -231,6 +231,8 @@ TEST_F(UserStore, ADateWrittenBackReadsTheSame)
     const std::optional<FILETIME> first = DateTimeToFileTime(DosToDateTime(kFirstDosMoment));
     ASSERT_TRUE(first);
     SetWriteTime(folder + L"\\Clamped.bak", *first);
+    EXPECT_FALSE(DateTimeToFileTime(0)) << "no date is not 1980";
+    EXPECT_FALSE(DateTimeToFileTime(DosToDateTime(kLastDosMoment) + 2.0 / 86400));
 
     const std::vector<TBackup> backups = ListBackups(folder);
     ASSERT_EQ(NamesOf(backups), (Names{L"Clamped", L"Copy"}));

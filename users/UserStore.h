@@ -26,7 +26,8 @@ void ForEachEntry(const std::wstring& pattern, EntryFilter filter,
 
 // A last-write time as the store shows it: local time in the DOS form.
 double FileDateOf(const FILETIME& lastWrite);
-// The last-write time to give a file so that FileDateOf reads value back.
+// The last-write time to give a file so that FileDateOf reads value back;
+// nothing for a value outside the years 1980 to 2107.
 std::optional<FILETIME> DateTimeToFileTime(double value);
 
 // The users of a game directory that passed the validity test: the user
