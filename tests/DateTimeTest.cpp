@@ -67,9 +67,11 @@ TEST(DosDateTime, KeepsEvenSecondsAndTheRangeOf1980To2107)
 {
     EXPECT_EQ(DateTimeToDos(EncodeDateTime({2003, 12, 31, 23, 59, 59})), Dos(2003, 12, 31, 23, 59, 58));
     EXPECT_EQ(DateTimeToDos(EncodeDateTime({2003, 12, 31, 0, 0, 1})), Dos(2003, 12, 31, 0, 0, 0));
-    EXPECT_EQ(DateTimeToDos(EncodeDateTime({1979, 12, 31, 23, 59, 59})), Dos(1980, 1, 1, 0, 0, 0));
-    EXPECT_EQ(DateTimeToDos(std::numeric_limits<double>::quiet_NaN()), Dos(1980, 1, 1, 0, 0, 0));
-    EXPECT_EQ(DateTimeToDos(EncodeDateTime({2108, 1, 1, 0, 0, 0})), Dos(2107, 12, 31, 23, 59, 58));
+    EXPECT_EQ(DateTimeToDos(EncodeDateTime({2107, 12, 31, 23, 59, 59}) + 0.9 / 86400), Dos(2107, 12, 31, 23, 59, 58));
+    EXPECT_FALSE(DateTimeToDos(EncodeDateTime({1979, 12, 31, 23, 59, 59})));
+    EXPECT_FALSE(DateTimeToDos(0)) << "no date";
+    EXPECT_FALSE(DateTimeToDos(std::numeric_limits<double>::quiet_NaN()));
+    EXPECT_FALSE(DateTimeToDos(EncodeDateTime({2108, 1, 1, 0, 0, 0})));
 }
 
 TEST(DateTimeText, GivesTheDateOrTheTimeWithFixedSeparators)

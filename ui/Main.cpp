@@ -460,7 +460,7 @@ HWND TfrmMain::TabStripStop(bool back) const
         return back ? exit : ::GetNextDlgTabItem(hwnd_, exit, FALSE);
     if (!back && focus == exit)
         return tabs;
-    if (back && focus != exit && ::GetNextDlgTabItem(hwnd_, focus, TRUE) == exit)
+    if (back && ::GetNextDlgTabItem(hwnd_, focus, TRUE) == exit)
         return tabs;
     return nullptr;
 }

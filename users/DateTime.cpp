@@ -78,15 +78,16 @@ double DosToDateTime(DosDateTime dos)
                            (dos.time >> 5) & 63, (dos.time & 31) * 2});
 }
 
-DosDateTime DateTimeToDos(double value)
+std::optional<DosDateTime> DateTimeToDos(double value)
 {
-    if (!(value >= DosToDateTime(kFirstDosMoment))) // NaN included
-        return kFirstDosMoment;
-    if (value >= DosToDateTime(kLastDosMoment))
+    const double last = DosToDateTime(kLastDosMoment);
+    if (!(value >= DosToDateTime(kFirstDosMoment) && value < last + 2.0 / kSecondsPerDay)) // NaN included
+        return std::nullopt;
+    if (value >= last) // its odd second, which rounding could carry into 2108
         return kLastDosMoment;
     const DateTimeParts p = DecodeDateTime(value);
-    return {static_cast<std::uint16_t>((p.year - 1980) << 9 | p.month << 5 | p.day),
-            static_cast<std::uint16_t>(p.hour << 11 | p.minute << 5 | p.second / 2)};
+    return DosDateTime{static_cast<std::uint16_t>((p.year - 1980) << 9 | p.month << 5 | p.day),
+                       static_cast<std::uint16_t>(p.hour << 11 | p.minute << 5 | p.second / 2)};
 }
 
 std::wstring DateTimeText(int kind, double value)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace trelgate {
@@ -36,8 +37,8 @@ inline constexpr DosDateTime kLastDosMoment{(127 << 9) | (12 << 5) | 31, (23 << 
 // Words as FileTimeToDosDateTime writes them.
 double DosToDateTime(DosDateTime dos);
 // Odd seconds go down to the even one, as the file system keeps them; values
-// before 1980 or after 2107 give the first or last moment the form can hold.
-DosDateTime DateTimeToDos(double value);
+// before 1980 or after 2107 (0 for "no date", too) have no such form.
+std::optional<DosDateTime> DateTimeToDos(double value);
 
 // Kind 1 "MM/DD/YYYY", kind 2 "HH:MM:SS" on a 24-hour clock, whatever the
 // locale; any other kind gives the empty string.

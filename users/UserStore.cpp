@@ -90,14 +90,11 @@ double FileDateOf(const FILETIME& lastWrite)
 
 std::optional<FILETIME> DateTimeToFileTime(double value)
 {
-    // A moment the DOS form cannot hold (0 for "no date", too) is no file
-    // date: stamping it with the nearest year would be a date it never had.
-    static const double first = DosToDateTime(kFirstDosMoment), end = DosToDateTime(kLastDosMoment) + 2.0 / 86400;
-    if (!(value >= first && value < end))
-        return std::nullopt;
-    const DosDateTime dos = DateTimeToDos(value);
+    // A moment the DOS form cannot hold is no file date: stamping it with the
+    // nearest year would give a date it never had.
+    const std::optional<DosDateTime> dos = DateTimeToDos(value);
     FILETIME local{}, utc{};
-    if (!::DosDateTimeToFileTime(dos.date, dos.time, &local) || !::LocalFileTimeToFileTime(&local, &utc))
+    if (!dos || !::DosDateTimeToFileTime(dos->date, dos->time, &local) || !::LocalFileTimeToFileTime(&local, &utc))
         return std::nullopt;
     return utc;
 }
