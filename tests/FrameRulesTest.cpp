@@ -6,19 +6,6 @@
 
 using namespace trelgate;
 
-TEST(Fading, FadeInClimbsByFiveAndReachesOpaqueAfter51Ticks)
-{
-    int level = 0, ticks = 0;
-    while (level != kOpaque) {
-        const int next = FadeInLevel(level);
-        ASSERT_EQ(next - level, 5) << "at level " << level;
-        level = next;
-        ++ticks;
-    }
-    EXPECT_EQ(ticks, 51);
-    EXPECT_EQ(FadeInLevel(252), kOpaque) << "the last step is clamped";
-}
-
 TEST(Fading, FadeOutFallsByTwentyAndReachesZeroAfter13Ticks)
 {
     std::vector<int> levels;

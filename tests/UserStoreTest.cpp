@@ -77,17 +77,6 @@ protected:
     const std::wstring game = temp.Path();
 };
 
-TEST_F(UserStore, ListsUserFilesThenFoldersWithoutAFileOfTheSameName)
-{
-    File(L"John.Smith.usr");
-    Folder(L"John.Smith");
-    File(L"Agent.usr");
-    Folder(L"agent");
-    Folder(L"old.save");
-    Folder(L"Ghost.usr");
-    EXPECT_EQ(ListUsers(game), (Names{L"Agent", L"John.Smith", L"Ghost.usr", L"old.save"}));
-}
-
 TEST_F(UserStore, AFileNamedOnlyDotUsrIsAUserWithAnEmptyName)
 {
     const std::wstring file = File(L".usr");
