@@ -4,12 +4,17 @@
 #include <commctrl.h>
 
 #include "app/uVEXOneInstanceApp.h"
+#include "base/Window.h"
 #include "ui/FrameRules.h"
 #include "ui/Main.h"
+#include "ui/StandardError.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     using namespace trelgate;
+    // The launcher sits in the game folder, which anybody may write to: no DLL
+    // that it loads from now on comes from there.
+    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     static const TvexOneInstanceApp OneInstanceApp(kAppTitle, TfrmMain::kClassName);
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Handle.h"
+#include "base/Handle.h"
 #include "ui/Main.h"
 #include "users/DateTime.h"
 #include "users/UserStore.h"

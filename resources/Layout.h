@@ -120,4 +120,8 @@ inline constexpr Control kControls[] = {
     {btnExit, Form, Button, 212, 322, 89, 25, L"E&xit"},
 };
 
+// The startup options' check boxes, in the options' order.
+inline constexpr Ctl kOptionBoxes[] = {chkFullScreen, chkButtonAnimations, chkSafeMode, chkAltLargeMap,
+                                       chkSoftwareMouse, chkMusicEnabled, chkDebugStart};
+
 } // namespace trelgate::layout

@@ -6,9 +6,6 @@
 
 namespace trelgate {
 
-bool DirectoryExists(const std::wstring& path);
-bool FileExists(const std::wstring& path); // a file, not a folder
-
 // The folder, then path + "\Trelan.exe", then path + "\users", in that order;
 // the path is used as it is, a trailing backslash giving a doubled one.
 bool IsValidTrelanPath(const std::wstring& path);

@@ -2,77 +2,12 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
-#include "app/AppError.h"
-#include "app/Handle.h"
+#include "base/AppError.h"
+#include "base/Files.h"
+#include "base/Text.h"
+#include "settings/TextEncoding.h"
 
 namespace trelgate {
-namespace {
-
-std::wstring Decode(std::string_view bytes, UINT codePage)
-{
-    if (bytes.empty())
-        return {};
-    const int n = ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(n, L'\0');
-    ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
-    return text;
-}
-
-std::string Utf8(std::wstring_view text)
-{
-    if (text.empty())
-        return {};
-    const int length = static_cast<int>(text.size());
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string bytes(n, '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, bytes.data(), n, nullptr, nullptr);
-    return bytes;
-}
-
-// The file's bytes, or nothing when it is there but cannot be read; a missing
-// file is an empty one.
-std::optional<std::string> ReadWholeFile(const std::wstring& name)
-{
-    UniqueFile file(::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-            return std::string{};
-        return std::nullopt;
-    }
-    std::string bytes;
-    char buffer[64 * 1024];
-    for (;;) {
-        DWORD read = 0;
-        if (!::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr))
-            return std::nullopt;
-        if (read == 0)
-            return bytes;
-        bytes.append(buffer, read);
-    }
-}
-
-bool WriteWholeFile(const std::wstring& name, std::string_view bytes)
-{
-    UniqueFile file(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr));
-    if (!file)
-        return false;
-    // In pieces: one call need not write everything it is given.
-    while (!bytes.empty()) {
-        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 64 * 1024));
-        DWORD written = 0;
-        if (!::WriteFile(file.get(), bytes.data(), piece, &written, nullptr) || written == 0)
-            return false;
-        bytes.remove_prefix(written);
-    }
-    return ::FlushFileBuffers(file.get()) != FALSE;
-}
-
-} // namespace
 
 std::wstring TSettingsFile::Contents::ReadString(std::string_view section, std::string_view key,
                                                  std::wstring_view fallback) const
@@ -98,7 +33,7 @@ bool TSettingsFile::Contents::ReadBool(std::string_view section, std::string_vie
 
 void TSettingsFile::Contents::WriteString(std::string_view section, std::string_view key, std::wstring_view value)
 {
-    document_.Set(section, key, Utf8(value));
+    document_.Set(section, key, Utf8FromWide(value));
 }
 
 void TSettingsFile::Contents::WriteBool(std::string_view section, std::string_view key, bool value)
@@ -112,7 +47,9 @@ TSettingsFile::Contents TSettingsFile::Read() const
     const std::string bytes = read.value_or(std::string{});
     Contents contents;
     contents.unreadable_ = !read;
-    contents.document_ = IniDocument(bytes);
+    contents.encoding_ = EncodingOf(bytes);
+    contents.document_ =
+        IniDocument(contents.encoding_ == TextEncoding::Bytes ? bytes : Utf8FromUtf16File(bytes, contents.encoding_));
     return contents;
 }
 
@@ -125,14 +62,13 @@ void TSettingsFile::Write(const Contents& contents) const
     // could not read: what it did not read would be lost.
     const bool refused = contents.unreadable_ ||
                          (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)));
-    const std::wstring temporary = fileName_ + L".tmp";
-    const bool written = !refused && WriteWholeFile(temporary, contents.document_.Bytes()) &&
-                         ::MoveFileExW(temporary.c_str(), fileName_.c_str(),
-                                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!written) {
-        ::DeleteFileW(temporary.c_str());
+    if (refused)
         throw AppError(L"In " + fileName_ + L" kann nicht geschrieben werden");
-    }
+    const std::string text = contents.document_.Bytes();
+    const std::optional<std::wstring> failed = ReplaceFileContents(
+        fileName_, contents.encoding_ == TextEncoding::Bytes ? text : Utf16FileFromUtf8(text, contents.encoding_));
+    if (failed)
+        throw AppError(L"In " + *failed + L" kann nicht geschrieben werden");
     if (exists && (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
         ::SetFileAttributesW(fileName_.c_str(), attributes);
 }

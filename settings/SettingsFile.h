@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "settings/IniDocument.h"
+#include "settings/TextEncoding.h"
 
 namespace trelgate {
 
@@ -27,6 +28,7 @@ public:
     private:
         friend class TSettingsFile;
         IniDocument document_;
+        TextEncoding encoding_ = TextEncoding::Bytes; // written back as it was read
         bool unreadable_ = false; // there, but not read: a save would lose it
     };
 

@@ -2,8 +2,9 @@
 
 #include <tuple>
 
-#include "app/AppError.h"
+#include "base/AppError.h"
 #include "ui/FrameRules.h"
+#include "ui/StandardError.h"
 
 using namespace trelgate;
 using namespace trelgate::layout;

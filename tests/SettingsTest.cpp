@@ -1,7 +1,7 @@
 // The settings file and the game directory, through the real window.
 #include "WindowFixture.h"
 
-#include "app/AppError.h"
+#include "base/AppError.h"
 #include "launch/Options.h"
 
 using namespace trelgate;
@@ -45,8 +45,8 @@ TEST_F(Settings, FirstRunInTheGameFolderFindsTheGameAndSavesAllTenKeysAtExit)
     EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Trelan path valid.");
     EXPECT_FALSE(Checked(Ctl::chkFadeWindow)) << "fading is off without a settings file";
     EXPECT_FALSE(form->AlphaBlend());
-    for (const StartupOption& option : kStartupOptions)
-        EXPECT_EQ(Checked(option.box), option.fallback) << option.key;
+    for (std::size_t i = 0; i < kStartupOptions.size(); ++i)
+        EXPECT_EQ(Checked(layout::kOptionBoxes[i]), kStartupOptions[i].fallback) << kStartupOptions[i].key;
     EXPECT_EQ(form->ActivePage(), Ctl::tabUsers);
     EXPECT_EQ(CurrentDirectory(), folder.Path());
     EXPECT_FALSE(Exists(Ini())) << "nothing is written before the end";
@@ -263,8 +263,7 @@ TEST_F(Settings, AFileThatIsThereButCannotBeReadIsNotWrittenOver)
 TEST_F(Settings, AFailedSaveDuringTheFadeOutIsReportedOnceAndTheWindowCloses)
 {
     WriteBytes(Ini(), "[Settings]\r\nFadeWindow=1\r\n");
-    // The save's new file cannot be made: a folder stands in its place.
-    ASSERT_TRUE(::CreateDirectoryW((Ini() + L".tmp").c_str(), nullptr));
+    ASSERT_TRUE(::SetFileAttributesW(Ini().c_str(), FILE_ATTRIBUTE_READONLY));
     seams.whileShown = [] { Pump(400); }; // the box's own loop delivers the timers' ticks
     Create();
     Show();
@@ -272,5 +271,6 @@ TEST_F(Settings, AFailedSaveDuringTheFadeOutIsReportedOnceAndTheWindowCloses)
     ASSERT_TRUE(PumpUntil([&] { return closed; }, 10000));
     ASSERT_EQ(seams.boxes.size(), 1u);
     EXPECT_EQ(seams.boxes[0].text, L"In " + Ini() + L" kann nicht geschrieben werden.");
+    ::SetFileAttributesW(Ini().c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(Saved(), "[Settings]\r\nFadeWindow=1\r\n");
 }

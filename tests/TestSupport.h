@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Handle.h"
+#include "base/Handle.h"
 #include "ui/Seams.h"
 
 namespace trelgate::test {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string_view>
 
-#include "ui/Main.h"
+#include "ui/StandardError.h"
 #include "ui/Seams.h"
 
 namespace trelgate {

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "app/Handle.h"
+#include "base/Handle.h"
 #include "ui/LinkRules.h"
 
 namespace trelgate {

@@ -10,7 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Handle.h"
+#include "base/Handle.h"
+#include "launch/Options.h"
 #include "resources/Layout.h"
 #include "settings/SettingsFile.h"
 #include "users/UserRules.h"
@@ -18,12 +19,6 @@
 namespace trelgate {
 
 using layout::Ctl;
-
-// Shows what escaped a handler in the standard error box; the program goes on.
-void ShowStandardError(HWND owner) noexcept;
-
-// The full name of the running executable, however long.
-std::wstring ModuleFileName();
 
 class TfrmMain {
 public:
@@ -60,16 +55,39 @@ public:
     double UserFileDate = 0; // the current user's file date; 0 without a file
 
 private:
+    // Routing: which handler a control's command or notification runs.
+    struct CommandRoute {
+        Ctl id;
+        UINT code;
+        void (TfrmMain::*handler)();
+    };
+    struct NotifyRoute {
+        Ctl id;
+        UINT code;
+        LRESULT (TfrmMain::*handler)(const NMHDR&);
+    };
+    static const CommandRoute kCommandRoutes[];
+    static const NotifyRoute kNotifyRoutes[];
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-
-    LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCommand(WPARAM wParam);
     LRESULT OnNotify(const NMHDR& header);
     LRESULT OnTimer(WPARAM id);
+    LRESULT OnActivate(WPARAM wParam);
+    LRESULT PageControlChange(const NMHDR& header);
+    LRESULT lstBackupsNotify(const NMHDR& header);
+    HWND TabStripStop(bool back) const;
+
+    // Building, layout, DPI and paint
+    void RegisterClasses() const;
+    void CreateControls();
+    void CreateFonts();
+    HFONT FontFor(layout::Font font) const;
+    void ApplyLayout();
     LRESULT OnPaint();
     LRESULT OnDpiChanged(UINT dpi, const RECT& suggested);
-    LRESULT OnActivate(WPARAM wParam);
+    int Px(int value) const;
 
     // Frame
     void FormCreate();
@@ -98,20 +116,17 @@ private:
     void UpdateButtons();
     void lstBackupsChange();
     void edtNewBackupChange();
+    std::wstring RowCaption(int row) const;
 
-    // Building blocks
-    void CreateControls();
-    void ApplyLayout();
-    void CreateFonts();
-    HFONT FontFor(layout::Font font) const;
+    // Frame helpers
     void ShowPage(Ctl page);
-    HWND TabStripStop(bool back) const;
     void Close();
     void EnableTimer(Timer timer, bool enabled);
     void SetAlphaBlend(bool on);
     void SetAlphaBlendValue(int level);
     bool Checked(Ctl id) const;
     void SetChecked(Ctl id, bool checked);
+    OptionStates OptionsChecked() const;
     std::wstring Text(Ctl id) const;
     // Sets a control's text only when it differs, so that the same text runs
     // no change handler.
@@ -123,10 +138,10 @@ private:
         try {
             handler();
         } catch (...) {
-            ShowStandardError(hwnd_);
+            ShowError();
         }
     }
-    int Px(int value) const;
+    void ShowError() noexcept;
 
     std::unique_ptr<TSettingsFile> SettingsFile;
     // The records of the backup rows, which point at them.

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "launch/Options.h"
+#include "base/Files.h"
 #include "settings/GameDirectory.h"
 #include "settings/PathRules.h"
 #include "ui/Seams.h"
@@ -30,8 +30,8 @@ void TfrmMain::LoadSettings()
     // The game is started without a folder of its own and inherits this one.
     ::SetCurrentDirectoryW((TrelanPath.empty() ? LauncherDir : TrelanPath).c_str());
     SetText(edtTrelanPath, TrelanPath);
-    for (const StartupOption& option : kStartupOptions)
-        SetChecked(option.box, ini.ReadBool("Options", option.key, option.fallback));
+    for (std::size_t i = 0; i < kStartupOptions.size(); ++i)
+        SetChecked(kOptionBoxes[i], ini.ReadBool("Options", kStartupOptions[i].key, kStartupOptions[i].fallback));
 }
 
 void TfrmMain::SaveSettings()
@@ -40,8 +40,9 @@ void TfrmMain::SaveSettings()
     ini.WriteString("Settings", "TrelanPath", TrelanPath);
     ini.WriteBool("Settings", "FadeWindow", Checked(chkFadeWindow));
     ini.WriteString("Users", "CurrentUser", CurrentUser);
-    for (const StartupOption& option : kStartupOptions)
-        ini.WriteBool("Options", option.key, Checked(option.box));
+    const OptionStates states = OptionsChecked();
+    for (std::size_t i = 0; i < kStartupOptions.size(); ++i)
+        ini.WriteBool("Options", kStartupOptions[i].key, states[i]);
     SettingsFile->Write(ini);
 }
 

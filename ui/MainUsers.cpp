@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "base/Handle.h"
+#include "base/Window.h"
 #include "settings/GameDirectory.h"
 #include "users/DateTime.h"
 #include "users/UserStore.h"
@@ -39,14 +41,14 @@ void AddRow(HWND list, int row, TBackup& backup)
 void TfrmMain::UpdateUsers()
 {
     HWND box = Item(cboUser);
-    SetWindowRedraw(box, FALSE);
-    ComboBox_ResetContent(box);
     const std::vector<std::wstring> users =
         IsValidTrelanPath(TrelanPath) ? ListUsers(TrelanPath) : std::vector<std::wstring>{};
-    for (const std::wstring& user : users)
-        ComboBox_AddString(box, user.c_str());
-    SetWindowRedraw(box, TRUE);
-    ::InvalidateRect(box, nullptr, TRUE);
+    {
+        const RedrawGuard oneRepaint(box);
+        ComboBox_ResetContent(box);
+        for (const std::wstring& user : users)
+            ComboBox_AddString(box, user.c_str());
+    }
 
     ::EnableWindow(box, !users.empty());
     if (!users.empty()) {
@@ -79,30 +81,31 @@ void TfrmMain::cboUserChange()
 void TfrmMain::UpdateBackups()
 {
     HWND list = Item(lstBackups);
-    // One repaint for the whole list, and no change handler per row.
-    SetWindowRedraw(list, FALSE);
-    fillingBackups_ = true;
-    ListView_DeleteAllItems(list);
-    Backups.clear();
-    SetText(edtNewBackup, L"");
-    ::EnableWindow(Item(btnNewBackup), FALSE);
+    {
+        // One repaint for the whole list, and no change handler per row, also
+        // when the listing fails part way.
+        const RedrawGuard oneRepaint(list);
+        fillingBackups_ = true;
+        const ScopeExit filled([this] { fillingBackups_ = false; });
+        ListView_DeleteAllItems(list);
+        Backups.clear();
+        SetText(edtNewBackup, L"");
+        ::EnableWindow(Item(btnNewBackup), FALSE);
 
-    const int selected = ComboBox_GetCurSel(Item(cboUser));
-    ::EnableWindow(list, selected >= 0);
-    ::EnableWindow(Item(edtNewBackup), selected >= 0);
-    if (selected >= 0) {
-        const std::wstring folder = BackupFolderPath(TrelanPath, ItemText(Item(cboUser), selected));
-        std::vector<TBackup> found = ListBackups(folder);
-        Backups.reserve(found.size());
-        ListView_SetItemCount(list, static_cast<int>(found.size()));
-        for (TBackup& backup : found) {
-            Backups.push_back(std::make_unique<TBackup>(std::move(backup)));
-            AddRow(list, static_cast<int>(Backups.size()) - 1, *Backups.back());
+        const int selected = ComboBox_GetCurSel(Item(cboUser));
+        ::EnableWindow(list, selected >= 0);
+        ::EnableWindow(Item(edtNewBackup), selected >= 0);
+        if (selected >= 0) {
+            const std::wstring folder = BackupFolderPath(TrelanPath, ItemText(Item(cboUser), selected));
+            std::vector<TBackup> found = ListBackups(folder);
+            Backups.reserve(found.size());
+            ListView_SetItemCount(list, static_cast<int>(found.size()));
+            for (TBackup& backup : found) {
+                Backups.push_back(std::make_unique<TBackup>(std::move(backup)));
+                AddRow(list, static_cast<int>(Backups.size()) - 1, *Backups.back());
+            }
         }
     }
-    fillingBackups_ = false;
-    SetWindowRedraw(list, TRUE);
-    ::InvalidateRect(list, nullptr, TRUE);
     UpdateButtons();
 }
 
@@ -120,11 +123,26 @@ void TfrmMain::lstBackupsChange()
         return;
     HWND list = Item(lstBackups);
     const int row = ListView_GetSelectedCount(list) == 1 ? ListView_GetNextItem(list, -1, LVNI_SELECTED) : -1;
-    wchar_t caption[MAX_PATH] = {};
-    if (row >= 0)
-        ListView_GetItemText(list, row, 0, caption, MAX_PATH);
-    SetText(edtNewBackup, caption);
+    SetText(edtNewBackup, row >= 0 ? RowCaption(row) : std::wstring());
     UpdateButtons();
+}
+
+std::wstring TfrmMain::RowCaption(int row) const
+{
+    std::wstring caption;
+    for (int room = 256;; room *= 2) {
+        caption.assign(room, L'\0');
+        LVITEMW item{};
+        item.iSubItem = 0;
+        item.pszText = caption.data();
+        item.cchTextMax = room;
+        const int n = static_cast<int>(
+            ::SendMessageW(Item(lstBackups), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
+        if (n < room - 1) {
+            caption.resize(n);
+            return caption;
+        }
+    }
 }
 
 void TfrmMain::edtNewBackupChange() { ::EnableWindow(Item(btnNewBackup), !Text(edtNewBackup).empty()); }

@@ -1,18 +1,10 @@
 #include "users/UserStore.h"
 
-#include "app/Handle.h"
-#include "settings/GameDirectory.h"
+#include "base/Files.h"
 #include "users/DateTime.h"
 
 namespace trelgate {
 namespace {
-
-bool Passes(DWORD attributes, EntryFilter filter)
-{
-    if (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
-        return false;
-    return filter == EntryFilter::Folders || !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 bool IsFolder(const WIN32_FIND_DATAW& entry) { return entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY; }
 
@@ -57,19 +49,6 @@ std::vector<std::wstring> FolderNames(const std::wstring& pattern)
 }
 
 } // namespace
-
-void ForEachEntry(const std::wstring& pattern, EntryFilter filter,
-                  const std::function<void(const WIN32_FIND_DATAW&)>& visit)
-{
-    WIN32_FIND_DATAW entry;
-    const UniqueFind find(::FindFirstFileW(pattern.c_str(), &entry));
-    if (!find)
-        return;
-    do {
-        if (Passes(entry.dwFileAttributes, filter))
-            visit(entry);
-    } while (::FindNextFileW(find.get(), &entry));
-}
 
 // The DOS form holds 1980 to 2107 only; FileTimeToDosDateTime fails outside
 // (under Wine it wraps years after 2107). Such a file is shown at, and backed

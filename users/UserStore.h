@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,17 +11,6 @@
 #include "users/UserRules.h"
 
 namespace trelgate {
-
-enum class EntryFilter {
-    PlainFiles, // neither folders nor hidden nor system entries
-    Folders,    // folders and plain files, no hidden or system entries; the caller keeps the folders
-};
-
-// Calls visit for each entry matching pattern that passes filter, "." and ".."
-// included; the listing is closed before it returns. Nothing matching, or a
-// folder that is missing or unreadable, calls nothing.
-void ForEachEntry(const std::wstring& pattern, EntryFilter filter,
-                  const std::function<void(const WIN32_FIND_DATAW&)>& visit);
 
 // A last-write time as the store shows it: local time in the DOS form.
 double FileDateOf(const FILETIME& lastWrite);

@@ -1,0 +1,126 @@
+#include "base/Files.h"
+
+#include <algorithm>
+#include <atomic>
+
+namespace trelgate {
+namespace {
+
+bool Passes(DWORD attributes, EntryFilter filter)
+{
+    if (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+        return false;
+    return filter == EntryFilter::Folders || !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+constexpr DWORD kChunk = 64 * 1024;
+
+} // namespace
+
+bool DirectoryExists(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Asked of the attributes, not of a directory search, so that a wildcard in
+// the path matches nothing and an odd time stamp hides no file.
+bool FileExists(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void ForEachEntry(const std::wstring& pattern, EntryFilter filter,
+                  const std::function<void(const WIN32_FIND_DATAW&)>& visit)
+{
+    WIN32_FIND_DATAW entry;
+    const UniqueFind find(::FindFirstFileW(pattern.c_str(), &entry));
+    if (!find)
+        return;
+    do {
+        if (Passes(entry.dwFileAttributes, filter))
+            visit(entry);
+    } while (::FindNextFileW(find.get(), &entry));
+}
+
+std::optional<std::string> ReadWholeFile(const std::wstring& name)
+{
+    UniqueFile file(::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return std::string{};
+        return std::nullopt;
+    }
+    std::string bytes;
+    std::string buffer(kChunk, '\0');
+    for (;;) {
+        DWORD read = 0;
+        if (!::ReadFile(file.get(), buffer.data(), kChunk, &read, nullptr))
+            return std::nullopt;
+        if (read == 0)
+            return bytes;
+        bytes.append(buffer.data(), read);
+    }
+}
+
+TemporaryFile::TemporaryFile(const std::wstring& target) : target_(target)
+{
+    // A stale file of an earlier run, or anything else of the same name, only
+    // moves this one on to the next name.
+    static std::atomic<unsigned> counter{0};
+    const std::wstring stem = target + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-";
+    for (int attempt = 0; attempt < 100 && !file_; ++attempt) {
+        name_ = stem + std::to_wstring(++counter) + L".tmp";
+        file_.reset(::CreateFileW(name_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr));
+        const DWORD error = ::GetLastError();
+        if (!file_ && error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED)
+            break;
+    }
+}
+
+TemporaryFile::~TemporaryFile()
+{
+    file_.reset();
+    if (!committed_)
+        ::DeleteFileW(name_.c_str());
+}
+
+bool TemporaryFile::Write(std::string_view bytes)
+{
+    // In pieces: one call need not write everything it is given.
+    while (!bytes.empty()) {
+        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), kChunk));
+        DWORD written = 0;
+        if (!::WriteFile(file_.get(), bytes.data(), piece, &written, nullptr) || written == 0)
+            return false;
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+bool TemporaryFile::Flush() { return file_ && ::FlushFileBuffers(file_.get()); }
+
+bool TemporaryFile::Commit()
+{
+    if (!file_)
+        return false;
+    file_.reset();
+    committed_ = ::MoveFileExW(name_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    return committed_;
+}
+
+std::optional<std::wstring> ReplaceFileContents(const std::wstring& target, std::string_view bytes)
+{
+    TemporaryFile temporary(target);
+    if (!temporary || !temporary.Write(bytes) || !temporary.Flush())
+        return temporary.Name();
+    if (!temporary.Commit())
+        return target;
+    return std::nullopt;
+}
+
+} // namespace trelgate

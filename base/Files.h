@@ -1,0 +1,65 @@
+// The file work every part shares: existence tests, filtered listings, whole
+// reads, and writing a file so that it is replaced whole or not at all.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "base/Handle.h"
+
+namespace trelgate {
+
+bool DirectoryExists(const std::wstring& path);
+bool FileExists(const std::wstring& path); // a file, not a folder
+
+enum class EntryFilter {
+    PlainFiles, // neither folders nor hidden nor system entries
+    Folders,    // folders and plain files, no hidden or system entries; the caller keeps the folders
+};
+
+// Calls visit for each entry matching pattern that passes filter, "." and ".."
+// included; the listing is closed before it returns. Nothing matching, or a
+// folder that is missing or unreadable, calls nothing.
+void ForEachEntry(const std::wstring& pattern, EntryFilter filter,
+                  const std::function<void(const WIN32_FIND_DATAW&)>& visit);
+
+// The file's bytes, or nothing when it is there but cannot be read; a missing
+// file reads as an empty one.
+std::optional<std::string> ReadWholeFile(const std::wstring& name);
+
+// A new file beside a target, under a name that no other file has and that
+// ends in ".tmp", so that no listing of the launcher shows it. What is written
+// into it replaces the target only on Commit; otherwise it is removed.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::wstring& target);
+    ~TemporaryFile();
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    explicit operator bool() const { return static_cast<bool>(file_); }
+    HANDLE get() const { return file_.get(); }
+    const std::wstring& Name() const { return name_; }
+
+    // Writes all of bytes at the current position.
+    bool Write(std::string_view bytes);
+    // Puts what was written on the disk.
+    bool Flush();
+    // Moves the flushed content over the target in one step.
+    bool Commit();
+
+private:
+    std::wstring target_, name_;
+    UniqueFile file_;
+    bool committed_ = false;
+};
+
+// Replaces the file at target with bytes, whole or not at all. Returns the
+// file that could not be written: the temporary file or the target.
+std::optional<std::wstring> ReplaceFileContents(const std::wstring& target, std::string_view bytes);
+
+} // namespace trelgate

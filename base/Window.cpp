@@ -1,0 +1,44 @@
+#include "base/Window.h"
+
+#include <windowsx.h>
+
+#include "base/Handle.h"
+
+namespace trelgate {
+
+std::wstring ModuleFileName()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+UINT DpiOf(HWND hwnd)
+{
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    // Windows before 10 has no per-window DPI; the screen's is the window's.
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow)
+        if (UINT dpi = getDpiForWindow(hwnd))
+            return dpi;
+    const WindowDc dc(hwnd);
+    const int dpi = ::GetDeviceCaps(dc.get(), LOGPIXELSX);
+    return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+RedrawGuard::RedrawGuard(HWND hwnd) noexcept : hwnd_(hwnd) { SetWindowRedraw(hwnd_, FALSE); }
+
+RedrawGuard::~RedrawGuard()
+{
+    SetWindowRedraw(hwnd_, TRUE);
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+} // namespace trelgate

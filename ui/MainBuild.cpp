@@ -1,0 +1,254 @@
+// The main window built from its layout table: classes, controls, fonts,
+// positions at the window's DPI, and the frame's own painting.
+#include "ui/Main.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include "base/AppError.h"
+#include "base/Window.h"
+#include "resources/ResourceIds.h"
+#include "settings/PathRules.h"
+#include "ui/FrameRules.h"
+#include "ui/HLLabel.h"
+
+namespace trelgate {
+
+using namespace layout;
+
+namespace {
+
+constexpr wchar_t kPageClass[] = L"TTabSheet";
+constexpr int kFontHeight = 11, kTitleFontHeight = 19;
+
+struct WindowKind {
+    const wchar_t* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+WindowKind KindOf(const Control& c)
+{
+    constexpr DWORD child = WS_CHILD | WS_VISIBLE;
+    switch (c.kind) {
+    case Tabs: return {WC_TABCONTROLW, child | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT};
+    case Page: return {kPageClass, WS_CHILD | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
+    case Button: return {WC_BUTTONW, child | WS_TABSTOP | BS_PUSHBUTTON, 0};
+    case CheckBox: return {WC_BUTTONW, child | WS_TABSTOP | BS_AUTOCHECKBOX, 0};
+    case Label: return {WC_STATICW, child | SS_LEFTNOWORDWRAP, 0};
+    case WrapLabel: return {WC_STATICW, child | SS_LEFT | SS_NOPREFIX, 0};
+    case CenterLabel: return {WC_STATICW, child | SS_CENTER | SS_NOPREFIX, 0};
+    case Edit: return {WC_EDITW, child | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case DropDownList: return {WC_COMBOBOXW, child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
+    case ReportList:
+        return {WC_LISTVIEWW,
+                child | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_EDITLABELS | LVS_NOSORTHEADER,
+                WS_EX_CLIENTEDGE};
+    case SunkenPanel: return {WC_STATICW, child | SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | SS_NOPREFIX, 0};
+    case HotLink: return {THotLinkLabel::ClassName(), child | SS_CENTER | SS_NOPREFIX, 0};
+    }
+    return {WC_STATICW, child, 0};
+}
+
+// The credits link: the maker's site, purple while pointed at, navy once pressed.
+void SetUpMakerLink(THotLinkLabel& link)
+{
+    link.SetFontColor(clBlue);
+    link.SetFontUnderline(true);
+    link.SetHotLinkColor(clPurple);
+    link.SetVisitedColor(clNavy);
+    link.SetHover(true);
+    link.SetLinkUnderlined(true);
+    link.SetURLType(TUrlType::utCustom);
+    link.SetCustomURLType(L"");
+    link.SetSynchronize(false);
+    link.SetShowUrlHint(false);
+    link.SetURL(kMakerSite);
+}
+
+// Backup list columns: caption and 96-DPI width.
+constexpr std::pair<const wchar_t*, int> kBackupColumns[] = {{L"Backup Name", 121}, {L"Date", 75}, {L"Time", 60}};
+
+} // namespace
+
+TfrmMain::TfrmMain(std::wstring exePath) : LauncherDir(FolderOf(exePath)) {}
+
+TfrmMain::~TfrmMain()
+{
+    if (hwnd_)
+        ::DestroyWindow(hwnd_);
+}
+
+void TfrmMain::Create()
+{
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    RegisterClasses();
+    // WS_SYSMENU and WS_MINIMIZEBOX give the taskbar entry its restore,
+    // minimise and close commands; the window itself draws no caption.
+    ::CreateWindowExW(WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, kClassName, L"",
+                      WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, kClientWidth,
+                      kClientHeight, nullptr, nullptr, instance, this);
+    if (!hwnd_)
+        throw AppError(L"The launcher window cannot be created");
+    dpi_ = DpiOf(hwnd_);
+    logo_.reset(static_cast<HBITMAP>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    CreateControls();
+    CreateFonts();
+    ApplyLayout();
+    FormCreate();
+}
+
+void TfrmMain::Show()
+{
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int width = Px(kClientWidth), height = Px(kClientHeight);
+    ::SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - width) / 2,
+                   work.top + (work.bottom - work.top - height) / 2, width, height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    ::ShowWindow(hwnd_, SW_SHOW);
+    ::UpdateWindow(hwnd_);
+    ::SetFocus(Item(btnLaunch));
+}
+
+void TfrmMain::RegisterClasses() const
+{
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW frame{sizeof frame};
+    frame.lpfnWndProc = WndProc;
+    frame.hInstance = instance;
+    frame.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
+    frame.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    frame.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
+    frame.lpszClassName = kClassName;
+    ::RegisterClassExW(&frame);
+
+    WNDCLASSEXW page{sizeof page};
+    page.lpfnWndProc = PageProc;
+    page.hInstance = instance;
+    page.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    page.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
+    page.lpszClassName = kPageClass;
+    ::RegisterClassExW(&page);
+}
+
+void TfrmMain::CreateControls()
+{
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    for (const Control& c : kControls) {
+        const WindowKind kind = KindOf(c);
+        HWND parent = c.parent == Form ? hwnd_ : Item(c.parent);
+        const std::wstring caption(c.kind == Page ? std::wstring_view{} : c.caption);
+        HWND control = ::CreateWindowExW(kind.exStyle, kind.className, caption.c_str(), kind.style, 0, 0, 0, 0,
+                                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance,
+                                         nullptr);
+        controls_[Index(c.id)] = control;
+        if (c.kind == CheckBox && c.checked)
+            Button_SetCheck(control, BST_CHECKED);
+        if (c.kind == Page) {
+            TCITEMW tab{TCIF_TEXT};
+            std::wstring text(c.caption);
+            tab.pszText = text.data();
+            TabCtrl_InsertItem(Item(PageControl), Index(c.id) - Index(tabUsers), &tab);
+        }
+    }
+    // Leaving the settings page is noticed where the focus leaves its controls.
+    for (Ctl id : {edtTrelanPath, btnTrelanPathBrowse, chkFadeWindow})
+        ::SetWindowSubclass(Item(id), SettingsControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    HWND list = Item(lstBackups);
+    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
+    for (int i = 0; const auto& [caption, width] : kBackupColumns) {
+        LVCOLUMNW column{LVCF_TEXT | LVCF_WIDTH};
+        column.pszText = const_cast<wchar_t*>(caption);
+        column.cx = width;
+        ListView_InsertColumn(list, i++, &column);
+    }
+    if (THotLinkLabel* link = THotLinkLabel::FromHandle(Item(hllCorvane)))
+        SetUpMakerLink(*link);
+}
+
+void TfrmMain::CreateFonts()
+{
+    LOGFONTW font{};
+    font.lfHeight = -Px(kFontHeight);
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    wcscpy_s(font.lfFaceName, L"MS Sans Serif");
+    fontNormal_.reset(::CreateFontIndirectW(&font));
+    font.lfWeight = FW_BOLD;
+    fontBold_.reset(::CreateFontIndirectW(&font));
+    font.lfHeight = -Px(kTitleFontHeight);
+    fontTitle_.reset(::CreateFontIndirectW(&font));
+    font.lfHeight = -Px(kFontHeight);
+    font.lfWeight = FW_NORMAL;
+    font.lfUnderline = TRUE;
+    fontLink_.reset(::CreateFontIndirectW(&font));
+}
+
+HFONT TfrmMain::FontFor(layout::Font font) const
+{
+    switch (font) {
+    case Font::Bold: return fontBold_.get();
+    case Font::Title: return fontTitle_.get();
+    case Font::Link: return fontLink_.get();
+    case Font::Normal: break;
+    }
+    return fontNormal_.get();
+}
+
+void TfrmMain::ApplyLayout()
+{
+    // Narrow tab padding keeps all four tabs in one row whatever font stands in
+    // for MS Sans Serif; it must precede the font, which measures the tabs.
+    TabCtrl_SetPadding(Item(PageControl), Px(3), Px(3));
+    for (const Control& c : kControls) {
+        int left = c.left, top = c.top, width = c.width, height = c.height;
+        if (c.kind == Page)
+            left = kPageLeft, top = kPageTop;
+        else if (width == 0) // sized to its text: the line may run to the page's edge
+            width = kPageWidth - 6 - left;
+        if (c.kind == DropDownList)
+            height = 8 * height; // room for the opened list
+        HWND control = Item(c.id);
+        ::SetWindowPos(control, nullptr, Px(left), Px(top), Px(width), Px(height), SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowFont(control, FontFor(c.font), FALSE);
+    }
+    for (int i = 0; const auto& column : kBackupColumns)
+        ListView_SetColumnWidth(Item(lstBackups), i++, Px(column.second));
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+int TfrmMain::Px(int value) const { return Scale(value, static_cast<int>(dpi_)); }
+
+LRESULT TfrmMain::OnPaint()
+{
+    const PaintDc dc(hwnd_);
+    RECT border{0, 0, Px(kClientWidth), Px(kClientHeight)};
+    ::DrawEdge(dc.get(), &border, BDR_RAISEDINNER, BF_RECT);
+    RECT logoBorder{Px(1), Px(1), Px(1 + 301), Px(1 + 76)};
+    ::DrawEdge(dc.get(), &logoBorder, BDR_SUNKENOUTER, BF_RECT);
+    if (logo_) {
+        const UniqueMemoryDc source(::CreateCompatibleDC(dc.get()));
+        const SelectedObject selected(source.get(), logo_.get());
+        ::SetStretchBltMode(dc.get(), HALFTONE);
+        ::StretchBlt(dc.get(), Px(kLogoLeft), Px(kLogoTop), Px(kLogoWidth), Px(kLogoHeight), source.get(), 0, 0,
+                     kLogoWidth, kLogoHeight, SRCCOPY);
+    }
+    return 0;
+}
+
+LRESULT TfrmMain::OnDpiChanged(UINT dpi, const RECT& suggested)
+{
+    dpi_ = dpi;
+    ::SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The old fonts live until every control has the new ones.
+    UniqueFont oldFonts[] = {std::move(fontNormal_), std::move(fontBold_), std::move(fontTitle_),
+                             std::move(fontLink_)};
+    CreateFonts();
+    ApplyLayout();
+    return 0;
+}
+
+} // namespace trelgate

@@ -1,0 +1,190 @@
+// The main window's frame: creation, showing and destruction, fading, the
+// exit, dragging by the body, the credits' version, and control helpers.
+#include "ui/Main.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <vector>
+
+#include "base/Handle.h"
+#include "base/Text.h"
+#include "base/Window.h"
+#include "ui/FrameRules.h"
+
+namespace trelgate {
+
+using namespace layout;
+
+namespace {
+
+// The version resource's functions live in VERSION.dll, which Windows does not
+// protect as a known DLL: it is taken from the system folder only, so that no
+// copy planted beside the launcher runs.
+std::wstring FileVersionOf(const std::wstring& path)
+{
+    const UniqueModule version(::LoadLibraryExW(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    if (!version)
+        return {};
+    using SizeFn = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
+    using InfoFn = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
+    using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
+    const auto function = [&](const char* name) {
+        return reinterpret_cast<void*>(::GetProcAddress(version.get(), name));
+    };
+    const auto size = reinterpret_cast<SizeFn>(function("GetFileVersionInfoSizeW"));
+    const auto info = reinterpret_cast<InfoFn>(function("GetFileVersionInfoW"));
+    const auto query = reinterpret_cast<QueryFn>(function("VerQueryValueW"));
+    if (!size || !info || !query)
+        return {};
+    DWORD ignored = 0;
+    const DWORD length = size(path.c_str(), &ignored);
+    if (length == 0)
+        return {};
+    std::vector<BYTE> block(length);
+    void* value = nullptr;
+    UINT valueLength = 0;
+    if (!info(path.c_str(), 0, length, block.data()) ||
+        !query(block.data(), L"\\StringFileInfo\\040704E4\\FileVersion", &value, &valueLength) || !value)
+        return {};
+    return static_cast<const wchar_t*>(value);
+}
+
+} // namespace
+
+void TfrmMain::FormCreate()
+{
+    ::SetWindowTextW(hwnd_, std::wstring(kAppTitle).c_str());
+    SettingsFile = std::make_unique<TSettingsFile>(LauncherDir + L"\\Trelgate.ini");
+}
+
+void TfrmMain::FormShow()
+{
+    LoadSettings();
+    UpdateUsers();
+    if (Checked(chkFadeWindow)) {
+        SetAlphaBlend(true);
+        SetAlphaBlendValue(0);
+        EnableTimer(tmrFadeIn, true);
+    } else {
+        SetAlphaBlend(false);
+        SetAlphaBlendValue(kOpaque);
+    }
+    SetText(lblAboutTitle, kAppTitle);
+    SetText(lblAboutVersion, VersionLine(GetVersionString()));
+    ShowPage(TrelanPath.empty() ? tabSettings : tabUsers);
+}
+
+void TfrmMain::FormDestroy()
+{
+    // No tick may reach a window on its way out, not even from an error box.
+    for (Timer timer : {tmrFadeIn, tmrFadeOut, tmrUpdateUsers})
+        EnableTimer(timer, false);
+    if (!SettingsFile) // the window failed before it was complete
+        return;
+    SaveSettings();
+    SettingsFile.reset();
+}
+
+void TfrmMain::btnExitClick()
+{
+    EnableTimer(tmrFadeIn, false);
+    if (Checked(chkFadeWindow)) {
+        SetAlphaBlend(true);
+        EnableTimer(tmrFadeOut, true);
+    } else {
+        Close();
+    }
+}
+
+void TfrmMain::tmrFadeInTimer()
+{
+    if (alphaBlendValue_ == kOpaque)
+        EnableTimer(tmrFadeIn, false);
+    else
+        SetAlphaBlendValue(FadeInLevel(alphaBlendValue_));
+}
+
+void TfrmMain::tmrFadeOutTimer()
+{
+    if (alphaBlendValue_ == 0)
+        Close();
+    else
+        SetAlphaBlendValue(FadeOutLevel(alphaBlendValue_));
+}
+
+LRESULT TfrmMain::WMNCHitTest(WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT hit = ::DefWindowProcW(hwnd_, WM_NCHITTEST, wParam, lParam);
+    return hit == HTCLIENT ? HTCAPTION : hit;
+}
+
+std::wstring TfrmMain::GetVersionString() const { return FileVersionOf(ModuleFileName()); }
+
+void TfrmMain::ShowPage(Ctl page)
+{
+    // The focus must not stay on a hidden page; moving it lets the page notice.
+    HWND focus = ::GetFocus();
+    if (focus && page != activePage_ && ::IsChild(Item(activePage_), focus))
+        ::SetFocus(Item(PageControl));
+    activePage_ = page;
+    TabCtrl_SetCurSel(Item(PageControl), static_cast<int>(page) - static_cast<int>(tabUsers));
+    for (Ctl p : {tabUsers, tabOptions, tabSettings, tabAbout})
+        ::ShowWindow(Item(p), p == page ? SW_SHOW : SW_HIDE);
+}
+
+void TfrmMain::Close()
+{
+    if (!destroying_)
+        ::DestroyWindow(hwnd_);
+}
+
+void TfrmMain::EnableTimer(Timer timer, bool enabled)
+{
+    bool& state = timers_[timer - 1];
+    if (state == enabled)
+        return;
+    state = enabled;
+    if (enabled)
+        ::SetTimer(hwnd_, timer, timer == tmrUpdateUsers ? 1000 : kFadeIntervalMs, nullptr);
+    else
+        ::KillTimer(hwnd_, timer);
+}
+
+void TfrmMain::SetAlphaBlend(bool on)
+{
+    alphaBlend_ = on;
+    const LONG_PTR exStyle = ::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
+    ::SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, on ? exStyle | WS_EX_LAYERED : exStyle & ~WS_EX_LAYERED);
+    if (on)
+        ::SetLayeredWindowAttributes(hwnd_, 0, static_cast<BYTE>(alphaBlendValue_), LWA_ALPHA);
+}
+
+void TfrmMain::SetAlphaBlendValue(int level)
+{
+    alphaBlendValue_ = level;
+    if (alphaBlend_)
+        ::SetLayeredWindowAttributes(hwnd_, 0, static_cast<BYTE>(level), LWA_ALPHA);
+}
+
+bool TfrmMain::Checked(Ctl id) const { return Button_GetCheck(Item(id)) == BST_CHECKED; }
+
+void TfrmMain::SetChecked(Ctl id, bool checked) { Button_SetCheck(Item(id), checked ? BST_CHECKED : BST_UNCHECKED); }
+
+OptionStates TfrmMain::OptionsChecked() const
+{
+    OptionStates states{};
+    for (std::size_t i = 0; i < states.size(); ++i)
+        states[i] = Checked(kOptionBoxes[i]);
+    return states;
+}
+
+std::wstring TfrmMain::Text(Ctl id) const { return WindowText(Item(id)); }
+
+void TfrmMain::SetText(Ctl id, std::wstring_view text)
+{
+    if (Text(id) != text)
+        ::SetWindowTextW(Item(id), std::wstring(text).c_str());
+}
+
+} // namespace trelgate
