@@ -15,6 +15,32 @@ bool Passes(DWORD attributes, EntryFilter filter)
 
 constexpr DWORD kChunk = 64 * 1024;
 
+// Whether name is stem + "<digits>-<digits>.tmp": a temporary file of ours.
+bool IsTemporaryOf(std::wstring_view name, std::wstring_view stem)
+{
+    if (!name.starts_with(stem) || !name.ends_with(L".tmp"))
+        return false;
+    name = name.substr(stem.size(), name.size() - stem.size() - 4);
+    const auto dash = name.find(L'-');
+    const auto digits = [](std::wstring_view part) {
+        return !part.empty() && part.find_first_not_of(L"0123456789") == std::wstring_view::npos;
+    };
+    return dash != std::wstring_view::npos && digits(name.substr(0, dash)) && digits(name.substr(dash + 1));
+}
+
+// A process killed in the middle of a write leaves its temporary file; the
+// next write beside the same target removes it. One still being written is
+// open without delete sharing and stays.
+void RemoveLeftTemporaries(const std::wstring& target)
+{
+    const std::wstring folder = target.substr(0, target.find_last_of(L'\\') + 1);
+    const std::wstring stem = target.substr(folder.size()) + L".";
+    ForEachEntry(target + L".*-*.tmp", EntryFilter::PlainFiles, [&](const WIN32_FIND_DATAW& entry) {
+        if (IsTemporaryOf(entry.cFileName, stem))
+            ::DeleteFileW((folder + entry.cFileName).c_str());
+    });
+}
+
 } // namespace
 
 bool DirectoryExists(const std::wstring& path)
@@ -71,6 +97,7 @@ TemporaryFile::TemporaryFile(const std::wstring& target) : target_(target)
     // A stale file of an earlier run, or anything else of the same name, only
     // moves this one on to the next name.
     static std::atomic<unsigned> counter{0};
+    RemoveLeftTemporaries(target);
     const std::wstring stem = target + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-";
     for (int attempt = 0; attempt < 100 && !file_; ++attempt) {
         name_ = stem + std::to_wstring(++counter) + L".tmp";

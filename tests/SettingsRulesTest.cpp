@@ -2,6 +2,7 @@
 
 #include "settings/IniDocument.h"
 #include "settings/PathRules.h"
+#include "settings/TextEncoding.h"
 
 using namespace trelgate;
 
@@ -120,4 +121,22 @@ TEST(PathRules, FoldersKeepADriveRootWhole)
     EXPECT_EQ(WithoutTrailingBackslash(L"C:\\Games"), L"C:\\Games");
     EXPECT_EQ(InFolder(L"C:\\Games", L"Trelan.exe"), L"C:\\Games\\Trelan.exe");
     EXPECT_EQ(InFolder(L"C:\\", L"Trelan.exe"), L"C:\\Trelan.exe");
+}
+
+TEST(TextEncoding, Utf16FilesRoundTripThroughUtf8WithTheirMarkAndByteOrder)
+{
+    // "A", U+00EB, U+1F3AE (a surrogate pair), then a lone high surrogate.
+    const std::string le("\xFF\xFE" "A\0" "\xEB\0" "\x3C\xD8\xAE\xDF" "\x00\xD8", 12);
+    const std::string be("\xFE\xFF" "\0A" "\0\xEB" "\xD8\x3C\xDF\xAE" "\xD8\x00", 12);
+    const std::string text = "A\xC3\xAB\xF0\x9F\x8E\xAE\xED\xA0\x80";
+    EXPECT_EQ(EncodingOf(le), TextEncoding::Utf16LE);
+    EXPECT_EQ(EncodingOf(be), TextEncoding::Utf16BE);
+    EXPECT_EQ(EncodingOf("\xEF\xBB\xBF[x]"), TextEncoding::Bytes);
+    EXPECT_EQ(Utf8FromUtf16File(le, TextEncoding::Utf16LE), text);
+    EXPECT_EQ(Utf8FromUtf16File(be, TextEncoding::Utf16BE), text);
+    EXPECT_EQ(Utf16FileFromUtf8(text, TextEncoding::Utf16LE), le);
+    EXPECT_EQ(Utf16FileFromUtf8(text, TextEncoding::Utf16BE), be);
+    EXPECT_EQ(Utf8FromUtf16File(le + "x", TextEncoding::Utf16LE), text + "\xEF\xBF\xBD") << "a stray last byte";
+    EXPECT_EQ(Utf8FromUtf16File("\xFF\xFE", TextEncoding::Utf16LE), "");
+    EXPECT_EQ(Utf16FileFromUtf8("", TextEncoding::Utf16BE), "\xFE\xFF");
 }

@@ -2,6 +2,8 @@
 #include "WindowFixture.h"
 
 #include "base/AppError.h"
+#include "base/Files.h"
+#include "base/Text.h"
 #include "launch/Options.h"
 
 using namespace trelgate;
@@ -19,13 +21,7 @@ protected:
     }
     void Close() { ::SendMessageW(form->Handle(), WM_CLOSE, 0, 0); }
     std::string Saved() const { return ReadBytes(Ini()); }
-    std::string Utf8(const std::wstring& text) const
-    {
-        std::string bytes(text.size() * 4, '\0');
-        bytes.resize(::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                                           static_cast<int>(bytes.size()), nullptr, nullptr));
-        return bytes;
-    }
+    static std::string Utf8(const std::wstring& text) { return Utf8FromWide(text); }
     void Leave() { ::SetFocus(Item(Ctl::btnLaunch)); }
 };
 
@@ -238,7 +234,6 @@ TEST_F(Settings, ASettingsFileThatCannotBeWrittenShowsTheErrorBoxAndStaysAsItWas
     EXPECT_EQ(seams.boxes[0].flags, UINT(MB_OK | MB_ICONSTOP));
     ::SetFileAttributesW(Ini().c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(Saved(), "[Settings]\r\nFadeWindow=0\r\n");
-    EXPECT_FALSE(Exists(Ini() + L".tmp"));
 }
 
 TEST_F(Settings, AFileThatIsThereButCannotBeReadIsNotWrittenOver)
@@ -273,4 +268,64 @@ TEST_F(Settings, AFailedSaveDuringTheFadeOutIsReportedOnceAndTheWindowCloses)
     EXPECT_EQ(seams.boxes[0].text, L"In " + Ini() + L" kann nicht geschrieben werden.");
     ::SetFileAttributesW(Ini().c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(Saved(), "[Settings]\r\nFadeWindow=1\r\n");
+}
+
+// UTF-16 as the profile functions and Notepad write it: little-endian, or
+// big-endian, each unit's bytes in that order after the mark.
+static std::string Utf16File(std::wstring_view text, bool bigEndian)
+{
+    std::string bytes;
+    for (wchar_t unit : L"\uFEFF" + std::wstring(text)) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
+TEST(SettingsFile, AUtf16FileIsReadAndWrittenInItsOwnEncodingKeepingItsOtherLines)
+{
+    TempDir folder;
+    const TSettingsFile file(folder / L"Trelgate.ini");
+    const std::wstring head = L"; Zo\u00eb's \U0001F3AE\r\n[Settings]\r\nTrelanPath=C:\\\u0422\u0440\u0435\u043b\u0430\u043d\r\n";
+    for (bool bigEndian : {false, true}) {
+        WriteBytes(file.FileName(), Utf16File(head, bigEndian));
+        TSettingsFile::Contents contents = file.Read();
+        EXPECT_EQ(contents.ReadString("Settings", "TrelanPath", L""), L"C:\\\u0422\u0440\u0435\u043b\u0430\u043d");
+        contents.WriteString("Users", "CurrentUser", L"Zo\u00eb");
+        file.Write(contents);
+        EXPECT_EQ(ReadBytes(file.FileName()), Utf16File(head + L"[Users]\r\nCurrentUser=Zo\u00eb\r\n", bigEndian))
+            << "big-endian: " << bigEndian;
+    }
+    WriteBytes(file.FileName(), "\xFF\xFE"); // a mark alone: an empty file of that encoding
+    TSettingsFile::Contents empty = file.Read();
+    empty.WriteBool("Settings", "FadeWindow", true);
+    file.Write(empty);
+    EXPECT_EQ(ReadBytes(file.FileName()), Utf16File(L"[Settings]\r\nFadeWindow=1\r\n", false));
+}
+
+TEST(SettingsFile, NoLeftoverOfAnEarlierSaveBlocksOneAndAFailureNamesTheFileThatFailed)
+{
+    TempDir folder;
+    const TSettingsFile file(folder / L"Trelgate.ini");
+    MakeFolder(file.FileName() + L".tmp");                            // anything of the old fixed name
+    WriteBytes(file.FileName() + L".4242-7.tmp", "a killed save's"); // ours, from a killed run
+    TSettingsFile::Contents contents = file.Read();
+    contents.WriteString("Users", "CurrentUser", L"Bob");
+    file.Write(contents);
+    EXPECT_EQ(ReadBytes(file.FileName()), "[Users]\r\nCurrentUser=Bob\r\n");
+    EXPECT_FALSE(Exists(file.FileName() + L".4242-7.tmp"));
+    int entries = 0;
+    ForEachEntry(folder / L"*", EntryFilter::Folders, [&](const WIN32_FIND_DATAW&) { ++entries; });
+    EXPECT_EQ(entries, 4) << "., .., the file and the folder: no temporary file stays";
+
+    const TSettingsFile nowhere(folder / L"missing\\Trelgate.ini");
+    try {
+        nowhere.Write(contents);
+        ADD_FAILURE() << "a folder that is not there takes no file";
+    } catch (const AppError& e) {
+        const std::wstring& text = e.Message();
+        EXPECT_TRUE(text.starts_with(L"In " + nowhere.FileName() + L".")) << text;
+        EXPECT_TRUE(text.ends_with(L".tmp kann nicht geschrieben werden")) << text;
+    }
 }

@@ -4,6 +4,10 @@
 
 #include <atomic>
 
+#include "base/Files.h"
+#include "base/Window.h"
+#include "settings/PathRules.h"
+
 namespace trelgate::test {
 
 TempDir::TempDir()
@@ -62,28 +66,51 @@ void WriteBytes(const std::wstring& path, const std::string& bytes)
     ASSERT_EQ(written, bytes.size());
 }
 
-std::string ReadBytes(const std::wstring& path)
-{
-    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
-    if (!file)
-        return {};
-    std::string bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
-        bytes.append(buffer, read);
-    return bytes;
-}
+std::string ReadBytes(const std::wstring& path) { return ReadWholeFile(path).value_or(std::string{}); }
 
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::wstring BinDir()
+void MakeFolder(const std::wstring& path)
 {
-    wchar_t path[MAX_PATH];
-    const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring exe(path, n);
-    return exe.substr(0, exe.find_last_of(L'\\'));
+    ASSERT_TRUE(::CreateDirectoryW(path.c_str(), nullptr)) << "cannot make a test folder, error " << ::GetLastError();
+}
+
+void Mark(const std::wstring& path, DWORD attributes)
+{
+    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), attributes)) << "error " << ::GetLastError();
+}
+
+FILETIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second)
+{
+    const SYSTEMTIME local{year, month, 0, day, hour, minute, second, 0};
+    FILETIME localFile{}, utc{};
+    ::SystemTimeToFileTime(&local, &localFile);
+    ::LocalFileTimeToFileTime(&localFile, &utc);
+    return utc;
+}
+
+void SetWriteTime(const std::wstring& path, const FILETIME& written)
+{
+    UniqueFile file(::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    ASSERT_TRUE(file) << "error " << ::GetLastError();
+    ASSERT_TRUE(::SetFileTime(file.get(), nullptr, nullptr, &written));
+}
+
+void WriteDated(const std::wstring& path, const FILETIME& written)
+{
+    WriteBytes(path, "TRELAN-TEST-SAVE\r\n");
+    SetWriteTime(path, written);
+}
+
+std::wstring BinDir() { return FolderOf(ModuleFileName()); }
+
+std::wstring MakeGame(const std::wstring& path)
+{
+    ::CreateDirectoryW(path.c_str(), nullptr);
+    EXPECT_TRUE(::CopyFileW((BinDir() + L"\\Trelan.exe").c_str(), (path + L"\\Trelan.exe").c_str(), FALSE));
+    ::CreateDirectoryW((path + L"\\users").c_str(), nullptr);
+    return path;
 }
 
 ScriptedSeams::ScriptedSeams()

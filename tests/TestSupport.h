@@ -30,11 +30,40 @@ private:
 
 void RemoveTree(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
-std::string ReadBytes(const std::wstring& path);
+std::string ReadBytes(const std::wstring& path); // empty when unreadable
 bool Exists(const std::wstring& path);
+void MakeFolder(const std::wstring& path);
+void Mark(const std::wstring& path, DWORD attributes);
+
+// A moment of the player's clock, as a file's last-write time.
+FILETIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second);
+void SetWriteTime(const std::wstring& path, const FILETIME& written);
+// A small save file written at the given time.
+void WriteDated(const std::wstring& path, const FILETIME& written);
 
 // The folder of the running test executable, where the build puts every program.
 std::wstring BinDir();
+
+// A game folder: the demo game as Trelan.exe and an empty users folder.
+std::wstring MakeGame(const std::wstring& path);
+
+// Presses a key, with a modifier key held when one is given, through the
+// window's message filter first, as the launcher's own loop would.
+template <class Filter>
+void PressKey(HWND target, WPARAM key, int held, Filter&& filter)
+{
+    BYTE keys[256];
+    ::GetKeyboardState(keys);
+    if (held)
+        keys[held] = 0x80;
+    ::SetKeyboardState(keys);
+    MSG msg{target, WM_KEYDOWN, key, 0};
+    if (!filter(msg))
+        ::DispatchMessageW(&msg);
+    if (held)
+        keys[held] = 0;
+    ::SetKeyboardState(keys);
+}
 
 // Replaces the seams for one test and records what the launcher asked.
 class ScriptedSeams {

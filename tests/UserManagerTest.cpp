@@ -1,30 +1,16 @@
 // The user manager page over real game folders.
 #include "WindowFixture.h"
 
+#include <tuple>
 #include <vector>
+
+#include "users/UserStore.h"
 
 using namespace trelgate;
 using namespace trelgate::layout;
 using namespace trelgate::test;
 
 namespace {
-
-// A local time, as the player's clock shows it.
-FILETIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second)
-{
-    SYSTEMTIME local{year, month, 0, day, hour, minute, second, 0};
-    FILETIME localFile, utc;
-    ::SystemTimeToFileTime(&local, &localFile);
-    ::LocalFileTimeToFileTime(&localFile, &utc);
-    return utc;
-}
-
-void WriteDated(const std::wstring& path, const FILETIME& written)
-{
-    WriteBytes(path, "TRELAN-TEST-SAVE\r\n");
-    UniqueFile file(::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(::SetFileTime(file.get(), nullptr, nullptr, &written));
-}
 
 class UserManager : public WindowTest {
 protected:
@@ -98,18 +84,16 @@ protected:
 
 } // namespace
 
-TEST_F(UserManager, ListsUserFilesThenFoldersAndChoosesTheRememberedUserWithoutRegardToCase)
+// The listing itself is the store's; the page shows it and picks the
+// remembered user without regard to case.
+TEST_F(UserManager, ShowsTheStoresUsersAndChoosesTheRememberedOneWithoutRegardToCase)
 {
     AddUser(L"Bob");
     AddUser(L"Agent");
-    AddUser(L"");
-    AddUser(L"Secret");
-    ::SetFileAttributesW((Users() + L"\\Secret.usr").c_str(), FILE_ATTRIBUTE_HIDDEN);
-    for (const wchar_t* name : {L"old.save", L"agent", L"Ghost.usr"})
-        ::CreateDirectoryW((Users() + L"\\" + name).c_str(), nullptr);
-    WriteBytes(Users() + L"\\notes.txt", "not a user");
+    MakeFolder(Users() + L"\\old.save");
     OpenOn(game, L"bob");
-    EXPECT_EQ(Entries(), (std::vector<std::wstring>{L"", L"Agent", L"Bob", L"Ghost.usr", L"old.save"}));
+    EXPECT_EQ(Entries(), ListUsers(game));
+    EXPECT_EQ(Entries().size(), 3u);
     EXPECT_EQ(Chosen(), L"Bob");
     EXPECT_EQ(form->CurrentUser, L"Bob");
     EXPECT_TRUE(Enabled(Ctl::cboUser));
@@ -123,7 +107,7 @@ TEST_F(UserManager, ShowsTheChosenUsersFileDateAndItsBackupsWithNothingSelected)
     ::CreateDirectoryW((Users() + L"\\Agent\\subfolder.bak").c_str(), nullptr);
     OpenOn(game, L"Agent");
     EXPECT_EQ(Text(Ctl::pnlDate), L"12/05/2026");
-    EXPECT_EQ(Text(Ctl::pnlTime), L"23:59:58") << "file dates keep even seconds";
+    EXPECT_EQ(Text(Ctl::pnlTime), L"23:59:58");
     EXPECT_TRUE(form->UserFileExists);
     ASSERT_EQ(Rows(), 2);
     EXPECT_EQ(Row(0), (std::vector<std::wstring>{L"Before.heist", L"11/28/2026", L"07:37:46"}));
@@ -144,28 +128,25 @@ TEST_F(UserManager, AGoneRememberedUserGivesWayToTheFirst)
     EXPECT_EQ(form->CurrentUser, L"Agent");
 }
 
-TEST_F(UserManager, NoUsersLeaveTheWholePageDisabled)
-{
-    OpenOn(game, L"Agent");
-    EXPECT_TRUE(Entries().empty());
-    EXPECT_FALSE(Enabled(Ctl::cboUser));
-    EXPECT_EQ(form->CurrentUser, L"");
-    EXPECT_EQ(Text(Ctl::pnlDate), L"no file");
-    EXPECT_EQ(Text(Ctl::pnlTime), L"");
-    EXPECT_FALSE(Enabled(Ctl::lstBackups));
-    EXPECT_FALSE(Enabled(Ctl::edtNewBackup));
-    EXPECT_EQ(ButtonsEnabled(), (std::vector<bool>{false, false, false, false}));
-}
-
-TEST_F(UserManager, AnInvalidGameDirectoryKeepsTheSamplesAndDisablesTheList)
+// No users, or no valid game directory: nothing to choose and nothing to do.
+// Only a lookup in a valid directory sets the date panels.
+TEST_F(UserManager, WithoutUsersTheWholePageIsDisabled)
 {
     AddUser(L"Agent");
-    OpenOn(folder / L"elsewhere", L"Agent");
-    EXPECT_TRUE(Entries().empty());
-    EXPECT_FALSE(Enabled(Ctl::cboUser));
-    EXPECT_FALSE(Enabled(Ctl::lstBackups));
-    EXPECT_EQ(Text(Ctl::pnlDate), L"12/31/2003") << "set only by a lookup in a valid directory";
-    EXPECT_EQ(Text(Ctl::pnlTime), L"23:59:59");
+    const std::wstring empty = MakeGame(folder / L"empty");
+    for (const auto& [trelanPath, date, time] : {std::tuple(empty, L"no file", L""),
+                                                 std::tuple(folder / L"elsewhere", L"12/31/2003", L"23:59:59")}) {
+        OpenOn(trelanPath, L"Agent");
+        EXPECT_TRUE(Entries().empty());
+        EXPECT_FALSE(Enabled(Ctl::cboUser));
+        EXPECT_EQ(form->CurrentUser, L"");
+        EXPECT_EQ(Text(Ctl::pnlDate), date);
+        EXPECT_EQ(Text(Ctl::pnlTime), time);
+        EXPECT_FALSE(Enabled(Ctl::lstBackups));
+        EXPECT_FALSE(Enabled(Ctl::edtNewBackup));
+        EXPECT_EQ(ButtonsEnabled(), (std::vector<bool>{false, false, false, false}));
+        form.reset();
+    }
 }
 
 TEST_F(UserManager, AUserWithOnlyABackupFolderShowsNoFileButItsBackups)

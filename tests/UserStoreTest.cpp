@@ -17,31 +17,9 @@ namespace {
 
 using Names = std::vector<std::wstring>;
 
-SYSTEMTIME Local(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second)
+double ValueOf(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second)
 {
-    return {year, month, 0, day, hour, minute, second, 0};
-}
-
-void SetWriteTime(const std::wstring& path, const FILETIME& utc)
-{
-    UniqueFile file(::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    ASSERT_TRUE(file) << "error " << ::GetLastError();
-    ASSERT_TRUE(::SetFileTime(file.get(), nullptr, nullptr, &utc));
-}
-
-// Gives the file a last-write time that is the given local time.
-void SetLocalWriteTime(const std::wstring& path, const SYSTEMTIME& local)
-{
-    FILETIME localTime{}, utc{};
-    ASSERT_TRUE(::SystemTimeToFileTime(&local, &localTime));
-    ASSERT_TRUE(::LocalFileTimeToFileTime(&localTime, &utc));
-    SetWriteTime(path, utc);
-}
-
-double ValueOf(const SYSTEMTIME& t)
-{
-    return EncodeDateTime({t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond});
+    return EncodeDateTime({year, month, day, hour, minute, second});
 }
 
 Names NamesOf(const std::vector<TBackup>& backups)
@@ -55,7 +33,7 @@ Names NamesOf(const std::vector<TBackup>& backups)
 // A game directory with an empty users folder in a temporary folder.
 class UserStore : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(::CreateDirectoryW(UsersFolderPath(game).c_str(), nullptr)); }
+    void SetUp() override { MakeFolder(UsersFolderPath(game)); }
 
     std::wstring InUsers(const std::wstring& name) const { return UsersFolderPath(game) + L"\\" + name; }
     std::wstring File(const std::wstring& name) const
@@ -65,56 +43,36 @@ protected:
     }
     std::wstring Folder(const std::wstring& name) const
     {
-        EXPECT_TRUE(::CreateDirectoryW(InUsers(name).c_str(), nullptr)) << "error " << ::GetLastError();
+        MakeFolder(InUsers(name));
         return InUsers(name);
-    }
-    static void Mark(const std::wstring& path, DWORD attributes)
-    {
-        ASSERT_TRUE(::SetFileAttributesW(path.c_str(), attributes)) << "error " << ::GetLastError();
     }
 
     TempDir temp;
     const std::wstring game = temp.Path();
 };
 
-TEST_F(UserStore, AFileNamedOnlyDotUsrIsAUserWithAnEmptyName)
+// Hidden and system entries are never seen; only plain files ending in
+// ".usr" are user files; a file named only ".usr" is the user "".
+TEST_F(UserStore, UsersAreVisiblePlainUsrFilesThenVisibleFolders)
 {
-    const std::wstring file = File(L".usr");
-    ASSERT_FALSE(::GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN)
+    ASSERT_FALSE(::GetFileAttributesW(File(L".usr").c_str()) & FILE_ATTRIBUTE_HIDDEN)
         << "Wine hides dot files unless HKCU\\Software\\Wine ShowDotFiles is Y, as scripts/test.sh sets it";
-    File(L"Bob.usr");
-    EXPECT_EQ(ListUsers(game), (Names{L"", L"Bob"}));
-    EXPECT_TRUE(FindUserFile(UserFilePath(game, L"")));
-}
-
-TEST_F(UserStore, HiddenAndSystemEntriesAreNeverSeen)
-{
     Mark(File(L"Lone.usr"), FILE_ATTRIBUTE_HIDDEN);
     Mark(File(L"Shadow.usr"), FILE_ATTRIBUTE_HIDDEN);
     Folder(L"Shadow");
     Mark(File(L"Core.usr"), FILE_ATTRIBUTE_SYSTEM);
     Mark(Folder(L"Secret"), FILE_ATTRIBUTE_HIDDEN);
     Mark(Folder(L"Boot"), FILE_ATTRIBUTE_SYSTEM);
-    File(L"Visible.usr");
-
-    EXPECT_EQ(ListUsers(game), (Names{L"Visible", L"Shadow"})) << "Shadow is listed through its folder only";
-    EXPECT_FALSE(FindUserFile(UserFilePath(game, L"Shadow")));
-    EXPECT_FALSE(FindUserFile(UserFilePath(game, L"Lone")));
-    EXPECT_FALSE(FindUserFile(UserFilePath(game, L"Core")));
-    EXPECT_TRUE(FindUserFile(UserFilePath(game, L"Visible")));
-}
-
-TEST_F(UserStore, OnlyPlainFilesEndingInUsrAreUserFiles)
-{
-    File(L"Agent.usr");
-    File(L"notes.txt");
-    File(L"Agent.usr.txt");
-    File(L"x.usrx"); // its generated short name X~....USR matches "*.usr"
-    File(L"usr");
+    for (const wchar_t* name : {L"Agent.usr", L"notes.txt", L"Agent.usr.txt", L"usr", L"x.usrx"})
+        File(name); // x.usrx: its generated short name X~....USR matches "*.usr"
     Folder(L"Ghost.usr");
-    EXPECT_EQ(ListUsers(game), (Names{L"Agent", L"Ghost.usr"}));
-    EXPECT_FALSE(FindUserFile(UserFilePath(game, L"Ghost"))) << "a folder is no user file";
-    EXPECT_FALSE(FindUserFile(InUsers(L"Ghost.usr")));
+
+    EXPECT_EQ(ListUsers(game), (Names{L"", L"Agent", L"Ghost.usr", L"Shadow"}));
+    for (const wchar_t* user : {L"", L"Agent"})
+        EXPECT_TRUE(FindUserFile(UserFilePath(game, user))) << user;
+    for (const wchar_t* none : {L"Shadow", L"Lone", L"Core", L"Ghost"})
+        EXPECT_FALSE(FindUserFile(UserFilePath(game, none))) << none;
+    EXPECT_FALSE(FindUserFile(InUsers(L"Ghost.usr"))) << "a folder is no user file";
 }
 
 // FAT lists in creation order; NTFS, and Wine, sort the whole file name, so
@@ -171,8 +129,8 @@ TEST_F(UserStore, BackupsArePlainBakFilesSortedByName)
     for (const wchar_t* name :
          {L"Start again.bak", L"Start.bak", L"Before.heist.bak", L"Before heist.bak", L"notes.txt", L"Old.bak.txt"})
         WriteBytes(folder + L"\\" + name, "TRELAN-SAVE");
-    ASSERT_TRUE(::CreateDirectoryW((folder + L"\\Sub.bak").c_str(), nullptr));
-    ASSERT_TRUE(::CreateDirectoryW((folder + L"\\Older").c_str(), nullptr));
+    MakeFolder(folder + L"\\Sub.bak");
+    MakeFolder(folder + L"\\Older");
     WriteBytes(folder + L"\\Secret.bak", "TRELAN-SAVE");
     Mark(folder + L"\\Secret.bak", FILE_ATTRIBUTE_HIDDEN);
     WriteBytes(folder + L"\\Sys.bak", "TRELAN-SAVE");
@@ -181,23 +139,13 @@ TEST_F(UserStore, BackupsArePlainBakFilesSortedByName)
     EXPECT_EQ(NamesOf(ListBackups(folder)), (Names{L"Before heist", L"Before.heist", L"Start", L"Start again"}));
 }
 
-TEST_F(UserStore, FileDatesKeepEvenSeconds)
-{
-    const std::wstring user = File(L"Agent.usr");
-    SetLocalWriteTime(user, Local(2003, 12, 31, 23, 59, 59));
-    const std::optional<double> date = FindUserFile(user);
-    ASSERT_TRUE(date);
-    EXPECT_EQ(DateTimeText(1, *date), L"12/31/2003");
-    EXPECT_EQ(DateTimeText(2, *date), L"23:59:58");
-}
-
 TEST_F(UserStore, TimesOutsideTheDosYearsShowAtTheNearestMomentItHolds)
 {
     const std::wstring folder = Folder(L"Agent");
     WriteBytes(folder + L"\\Old.bak", "1");
     WriteBytes(folder + L"\\Future.bak", "2");
-    SetLocalWriteTime(folder + L"\\Old.bak", Local(1975, 6, 1, 12, 0, 0));
-    SetLocalWriteTime(folder + L"\\Future.bak", Local(2110, 6, 1, 12, 0, 0));
+    SetWriteTime(folder + L"\\Old.bak", LocalTime(1975, 6, 1, 12, 0, 0));
+    SetWriteTime(folder + L"\\Future.bak", LocalTime(2110, 6, 1, 12, 0, 0));
 
     const std::vector<TBackup> backups = ListBackups(folder);
     ASSERT_EQ(NamesOf(backups), (Names{L"Future", L"Old"}));
@@ -212,7 +160,7 @@ TEST_F(UserStore, ADateWrittenBackReadsTheSame)
     const std::wstring folder = Folder(L"Agent");
     WriteBytes(folder + L"\\Copy.bak", "1");
     WriteBytes(folder + L"\\Clamped.bak", "2");
-    const double date = ValueOf(Local(2026, 12, 5, 22, 15, 30));
+    const double date = ValueOf(2026, 12, 5, 22, 15, 30);
     const std::optional<FILETIME> time = DateTimeToFileTime(date);
     ASSERT_TRUE(time);
     SetWriteTime(folder + L"\\Copy.bak", *time);

@@ -60,6 +60,11 @@ protected:
         for (int i = 0; i < times && form->Handle(); ++i)
             ::SendMessageW(form->Handle(), WM_TIMER, timer, 0);
     }
+    // A key press through the launcher's message loop filter.
+    void Press(HWND target, WPARAM key, int held = 0)
+    {
+        PressKey(target, key, held, [this](MSG& m) { return form->PreTranslateMessage(m); });
+    }
     // Types text into an edit as the keyboard would, one character at a time.
     void Type(Ctl id, const std::wstring& text)
     {
@@ -72,14 +77,5 @@ protected:
     std::unique_ptr<TfrmMain> form;
     bool closed = false;
 };
-
-// A game folder: the demo game as Trelan.exe and an empty users folder.
-inline std::wstring MakeGame(const std::wstring& path)
-{
-    ::CreateDirectoryW(path.c_str(), nullptr);
-    ::CopyFileW((BinDir() + L"\\Trelan.exe").c_str(), (path + L"\\Trelan.exe").c_str(), FALSE);
-    ::CreateDirectoryW((path + L"\\users").c_str(), nullptr);
-    return path;
-}
 
 } // namespace trelgate::test

@@ -1,6 +1,10 @@
 // The real launcher, started as a process from a throwaway game folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "TestSupport.h"
@@ -37,7 +41,7 @@ HWND WindowOf(const Process& p, DWORD timeoutMs = 20000)
     return window;
 }
 
-class SingleInstance : public ::testing::Test {
+class Launcher : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -52,6 +56,11 @@ protected:
             }
     }
     std::wstring exe() const { return folder / L"Trelgate.exe"; }
+    void CloseAndWait(HWND window)
+    {
+        ::SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+        EXPECT_EQ(again.Wait(), 0u);
+    }
     Process Launch() { return Start(exe(), L"", folder.Path()); }
     static void Click(HWND button) { ::PostMessageW(button, BM_CLICK, 0, 0); }
 
@@ -79,7 +88,7 @@ public:
 
 } // namespace
 
-TEST_F(SingleInstance, FirstStartShowsTheWindowWithItsVersionAndEndsWithExitCodeZero)
+TEST_F(Launcher, FirstStartShowsTheWindowWithItsVersionAndEndsWithExitCodeZero)
 {
     first = Launch();
     HWND window = WindowOf(first);
@@ -89,7 +98,7 @@ TEST_F(SingleInstance, FirstStartShowsTheWindowWithItsVersionAndEndsWithExitCode
     EXPECT_EQ(first.Wait(), 0u) << "Exit fades out and ends the program normally";
 }
 
-TEST_F(SingleInstance, LaterStartsRaiseTheRunningWindowAndEndWithExitCodeTwo)
+TEST_F(Launcher, LaterStartsRaiseTheRunningWindowAndEndWithExitCodeTwo)
 {
     first = Launch();
     HWND window = WindowOf(first);
@@ -112,7 +121,7 @@ TEST_F(SingleInstance, LaterStartsRaiseTheRunningWindowAndEndWithExitCodeTwo)
     EXPECT_EQ(LauncherWindows().size(), 1u);
 }
 
-TEST_F(SingleInstance, AfterTheFirstWasKilledANewStartRunsAsTheFirst)
+TEST_F(Launcher, AfterTheFirstWasKilledANewStartRunsAsTheFirst)
 {
     first = Launch();
     ASSERT_NE(WindowOf(first), nullptr);
@@ -122,6 +131,49 @@ TEST_F(SingleInstance, AfterTheFirstWasKilledANewStartRunsAsTheFirst)
     again = Launch();
     HWND window = WindowOf(again);
     ASSERT_NE(window, nullptr) << "the abandoned lock is taken over";
-    ::SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
-    EXPECT_EQ(again.Wait(), 0u);
+    CloseAndWait(window);
+}
+
+namespace {
+
+// The DLLs an executable imports by name, read from its import table.
+std::vector<std::string> ImportsOf(const std::wstring& exe)
+{
+    const std::string image = ReadBytes(exe);
+    const auto at = [&](std::size_t offset) { return image.data() + offset; };
+    const auto& dos = *reinterpret_cast<const IMAGE_DOS_HEADER*>(at(0));
+    const auto& nt = *reinterpret_cast<const IMAGE_NT_HEADERS64*>(at(dos.e_lfanew));
+    const auto* sections = IMAGE_FIRST_SECTION(&nt);
+    const auto fileOffset = [&](DWORD rva) -> std::size_t {
+        for (int i = 0; i < nt.FileHeader.NumberOfSections; ++i)
+            if (rva >= sections[i].VirtualAddress && rva < sections[i].VirtualAddress + sections[i].SizeOfRawData)
+                return rva - sections[i].VirtualAddress + sections[i].PointerToRawData;
+        return 0;
+    };
+    std::vector<std::string> names;
+    const DWORD table = nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(at(fileOffset(table))); entry->Name; ++entry) {
+        std::string name = at(fileOffset(entry->Name));
+        std::ranges::transform(name, name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        names.push_back(name);
+    }
+    return names;
+}
+
+} // namespace
+
+// The game folder is anybody's to write to. A DLL that the loader resolves
+// before the launcher's first line runs must come from the system folder
+// whatever lies beside it: a known DLL, or common controls from the
+// side-by-side store the manifest names. VERSION.dll is neither: the launcher
+// loads it at run time from the system folder only.
+TEST(LauncherImports, AreKnownDllsOrTheSideBySideCommonControlsOnly)
+{
+    const std::set<std::string> protectedDlls{"advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll",
+                                              "kernel32.dll", "msvcrt.dll",   "ole32.dll",    "shell32.dll",
+                                              "user32.dll"};
+    const std::vector<std::string> imports = ImportsOf(BinDir() + L"\\Trelgate.exe");
+    EXPECT_TRUE(std::ranges::find(imports, "user32.dll") != imports.end()) << "the table was read";
+    for (const std::string& dll : imports)
+        EXPECT_TRUE(protectedDlls.contains(dll)) << dll;
 }
