@@ -1,0 +1,24 @@
+// The baseline of the start-up figure: a bare Win32 program that shows one
+// window and ends when it is closed.
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = [](HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (msg == WM_DESTROY)
+            ::PostQuitMessage(0);
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    };
+    wc.hInstance = instance;
+    wc.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = L"TrelgateBareWindow";
+    ::RegisterClassW(&wc);
+    HWND hwnd = ::CreateWindowExW(0, wc.lpszClassName, L"Bare", WS_POPUP, 100, 100, 303, 349, nullptr, nullptr,
+                                  instance, nullptr);
+    ::ShowWindow(hwnd, SW_SHOW);
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0)
+        ::DispatchMessageW(&msg);
+    return 0;
+}
