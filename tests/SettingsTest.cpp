@@ -132,19 +132,15 @@ TEST_F(Settings, TheGameDirectoryNeedsTheExecutableAndTheUsersFolder)
     Create();
     Show();
     const std::wstring game = MakeGame(folder / L"ok");
-    const std::wstring noUsers = folder / L"nousers";
-    ::CreateDirectoryW(noUsers.c_str(), nullptr);
-    WriteBytes(noUsers + L"\\Trelan.exe", "MZ");
-    const std::wstring usersFile = folder / L"usersfile";
-    ::CreateDirectoryW(usersFile.c_str(), nullptr);
-    WriteBytes(usersFile + L"\\Trelan.exe", "MZ");
-    WriteBytes(usersFile + L"\\users", "");
-    const std::wstring exeFolder = folder / L"exefolder";
-    ::CreateDirectoryW(exeFolder.c_str(), nullptr);
-    ::CreateDirectoryW((exeFolder + L"\\Trelan.exe").c_str(), nullptr);
-    ::CreateDirectoryW((exeFolder + L"\\users").c_str(), nullptr);
-
-    for (const std::wstring& bad : {noUsers, usersFile, exeFolder, std::wstring(L"")}) {
+    const auto odd = [&](const wchar_t* name, bool exeFolder, bool usersFolder) {
+        const std::wstring path = folder / name;
+        MakeFolder(path);
+        exeFolder ? MakeFolder(path + L"\\Trelan.exe") : WriteBytes(path + L"\\Trelan.exe", "MZ");
+        usersFolder ? MakeFolder(path + L"\\users") : WriteBytes(path + L"\\users", "");
+        return path;
+    };
+    for (const std::wstring& bad : {odd(L"usersfile", false, false), odd(L"exefolder", true, true), game + L"\\nope",
+                                    std::wstring(L"")}) {
         ::SetWindowTextW(Item(Ctl::edtTrelanPath), game.c_str());
         ::SetWindowTextW(Item(Ctl::edtTrelanPath), bad.c_str());
         EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Not a valid Trelan path!") << bad.c_str();
