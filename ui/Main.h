@@ -120,6 +120,12 @@ private:
     void edtNewBackupChange();
     std::wstring RowCaption(int row) const;
 
+    // Startup options page
+    void tabOptionsMouseMove(HWND sender);
+    void SubclassOptionsPage();
+    static LRESULT CALLBACK OptionsMouseProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                             DWORD_PTR self);
+
     // Launching the game
     void btnLaunchClick();
     void tmrUpdateUsersTimer();
