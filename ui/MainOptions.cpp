@@ -6,28 +6,11 @@
 
 #include <iterator>
 
+#include "launch/Options.h"
+
 namespace trelgate {
 
 using namespace layout;
-
-namespace {
-
-// In the order of kOptionBoxes.
-constexpr std::wstring_view kOptionHelp[] = {
-    L"Disabling this option will run Trelan in a window. Note that this may not work with all graphics cards "
-    L"because some older models do not properly display OpenGL in a window.",
-    L"Disabling this option will disable the 'Slide-In'-effect for buttons and menu items. This is mainly useful "
-    L"if the effect is slow and choppy on your system but may also be used to speed up game flow.",
-    L"Runs Trelan in 'Safe Mode', meaning less performance but better compatibility, especially for older "
-    L"graphics cards.",
-    L"Enable this option only if the large world map is rendered erratically on your system (e.g. all white).",
-    L"Renders a software mouse. Use this to correct problems with the mouse cursor.",
-    L"You can disable the in-game music with this option.",
-    L"Prints debugging information during startup.",
-};
-static_assert(std::size(kOptionHelp) == std::size(kOptionBoxes));
-
-} // namespace
 
 // Shared by the page control, the options page and the check boxes: only the
 // sender counts.
@@ -35,7 +18,7 @@ void TfrmMain::tabOptionsMouseMove(HWND sender)
 {
     for (std::size_t i = 0; i < std::size(kOptionBoxes); ++i)
         if (sender == Item(kOptionBoxes[i])) {
-            SetText(lblOptionHelp, kOptionHelp[i]);
+            SetText(lblOptionHelp, kStartupOptions[i].help);
             return;
         }
     SetText(lblOptionHelp, L"");
