@@ -1,5 +1,5 @@
 // The seven startup options in the order of the page, the settings file and
-// the game's command line: each one's settings key, default and word.
+// the game's command line: each one's settings key, default, word and help.
 #pragma once
 
 #include <array>
@@ -13,16 +13,25 @@ struct StartupOption {
     std::string_view key;   // in the settings section "Options"
     bool fallback;          // also the state the page first shows
     std::wstring_view word; // on the game's command line
+    std::wstring_view help; // shown while the mouse points at its check box
 };
 
 inline constexpr std::array<StartupOption, 7> kStartupOptions = {{
-    {"FullScreen", true, L"graphics_fullscreen"},
-    {"ButtonAnimations", true, L"graphics_buttonanimations"},
-    {"SafeMode", false, L"graphics_safemode"},
-    {"AltLargeMap", false, L"graphics_altlargemap"},
-    {"SoftwareMouse", false, L"graphics_softwaremouse"},
-    {"MusicEnabled", true, L"sound_musicenabled"},
-    {"DebugStart", false, L"game_debugstart"},
+    {"FullScreen", true, L"graphics_fullscreen",
+     L"Disabling this option will run Trelan in a window. Note that this may not work with all graphics cards "
+     L"because some older models do not properly display OpenGL in a window."},
+    {"ButtonAnimations", true, L"graphics_buttonanimations",
+     L"Disabling this option will disable the 'Slide-In'-effect for buttons and menu items. This is mainly useful "
+     L"if the effect is slow and choppy on your system but may also be used to speed up game flow."},
+    {"SafeMode", false, L"graphics_safemode",
+     L"Runs Trelan in 'Safe Mode', meaning less performance but better compatibility, especially for older "
+     L"graphics cards."},
+    {"AltLargeMap", false, L"graphics_altlargemap",
+     L"Enable this option only if the large world map is rendered erratically on your system (e.g. all white)."},
+    {"SoftwareMouse", false, L"graphics_softwaremouse",
+     L"Renders a software mouse. Use this to correct problems with the mouse cursor."},
+    {"MusicEnabled", true, L"sound_musicenabled", L"You can disable the in-game music with this option."},
+    {"DebugStart", false, L"game_debugstart", L"Prints debugging information during startup."},
 }};
 
 using OptionStates = std::array<bool, kStartupOptions.size()>;

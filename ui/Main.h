@@ -53,6 +53,8 @@ public:
     std::wstring CurrentUser;
     bool UserFileExists = false;
     double UserFileDate = 0; // the current user's file date; 0 without a file
+    // Where the window stood when the game was last launched; the refresh after it puts it back there.
+    int SavedLeft = 0, SavedTop = 0;
 
 private:
     // Routing: which handler a control's command or notification runs.
@@ -117,6 +119,16 @@ private:
     void lstBackupsChange();
     void edtNewBackupChange();
     std::wstring RowCaption(int row) const;
+
+    // Startup options page
+    void tabOptionsMouseMove(HWND sender);
+    void SubclassOptionsPage();
+    static LRESULT CALLBACK OptionsMouseProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                             DWORD_PTR self);
+
+    // Launching the game
+    void btnLaunchClick();
+    void tmrUpdateUsersTimer();
 
     // Frame helpers
     void ShowPage(Ctl page);

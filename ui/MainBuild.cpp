@@ -156,6 +156,7 @@ void TfrmMain::CreateControls()
     // Leaving the settings page is noticed where the focus leaves its controls.
     for (Ctl id : {edtTrelanPath, btnTrelanPathBrowse, chkFadeWindow})
         ::SetWindowSubclass(Item(id), SettingsControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    SubclassOptionsPage();
     HWND list = Item(lstBackups);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
     for (int i = 0; const auto& [caption, width] : kBackupColumns) {

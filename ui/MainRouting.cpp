@@ -19,6 +19,7 @@ const TfrmMain::CommandRoute TfrmMain::kCommandRoutes[] = {
     {btnTrelanPathBrowse, BN_CLICKED, &TfrmMain::btnTrelanPathBrowseClick},
     {cboUser, CBN_SELCHANGE, &TfrmMain::cboUserChange},
     {edtNewBackup, EN_CHANGE, &TfrmMain::edtNewBackupChange},
+    {btnLaunch, BN_CLICKED, &TfrmMain::btnLaunchClick},
 };
 
 const TfrmMain::NotifyRoute TfrmMain::kNotifyRoutes[] = {
@@ -138,6 +139,7 @@ LRESULT TfrmMain::OnTimer(WPARAM id)
     switch (id) {
     case tmrFadeIn: tmrFadeInTimer(); break;
     case tmrFadeOut: tmrFadeOutTimer(); break;
+    case tmrUpdateUsers: tmrUpdateUsersTimer(); break;
     default: break;
     }
     return 0;
