@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,8 @@ void RemoveTree(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadBytes(const std::wstring& path);
 bool Exists(const std::wstring& path);
+// The names in a folder, "." and ".." left out.
+std::set<std::wstring> NamesIn(const std::wstring& folder);
 
 // The folder of the running test executable, where the build puts every program.
 std::wstring BinDir();
