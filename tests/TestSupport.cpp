@@ -70,6 +70,19 @@ std::string ReadBytes(const std::wstring& path) { return ReadWholeFile(path).val
 
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+std::set<std::wstring> NamesIn(const std::wstring& folder)
+{
+    std::set<std::wstring> names;
+    WIN32_FIND_DATAW entry;
+    if (UniqueFind find(::FindFirstFileW((folder + L"\\*").c_str(), &entry)); find)
+        do
+            names.insert(entry.cFileName);
+        while (::FindNextFileW(find.get(), &entry));
+    names.erase(L".");
+    names.erase(L"..");
+    return names;
+}
+
 void MakeFolder(const std::wstring& path)
 {
     ASSERT_TRUE(::CreateDirectoryW(path.c_str(), nullptr)) << "cannot make a test folder, error " << ::GetLastError();

@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,8 @@ FILETIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD
 void SetWriteTime(const std::wstring& path, const FILETIME& written);
 // A small save file written at the given time.
 void WriteDated(const std::wstring& path, const FILETIME& written);
+// The names in a folder, "." and ".." left out.
+std::set<std::wstring> NamesIn(const std::wstring& folder);
 
 // The folder of the running test executable, where the build puts every program.
 std::wstring BinDir();

@@ -130,6 +130,20 @@ private:
     void btnLaunchClick();
     void tmrUpdateUsersTimer();
 
+    // Backups: create, restore, rename, delete, and deleting a user
+    void btnNewBackupClick();
+    void btnRestoreClick();
+    void lstBackupsEdited(int row, std::wstring& S);
+    void btnDeleteBackupsClick();
+    void btnDeleteUserClick();
+    LRESULT lstBackupsKeyDown(const NMHDR& header);
+    LRESULT lstBackupsRestore(const NMHDR& header);
+    LRESULT lstBackupsEndLabelEdit(const NMHDR& header);
+    bool UserChosen() const;
+    std::wstring BackupFolder() const;
+    std::wstring UserFile() const;
+    int Box(const std::wstring& text, const wchar_t* title, UINT flags) const;
+
     // Frame helpers
     void ShowPage(Ctl page);
     void Close();

@@ -20,12 +20,20 @@ const TfrmMain::CommandRoute TfrmMain::kCommandRoutes[] = {
     {cboUser, CBN_SELCHANGE, &TfrmMain::cboUserChange},
     {edtNewBackup, EN_CHANGE, &TfrmMain::edtNewBackupChange},
     {btnLaunch, BN_CLICKED, &TfrmMain::btnLaunchClick},
+    {btnNewBackup, BN_CLICKED, &TfrmMain::btnNewBackupClick},
+    {btnRestore, BN_CLICKED, &TfrmMain::btnRestoreClick},
+    {btnDeleteBackups, BN_CLICKED, &TfrmMain::btnDeleteBackupsClick},
+    {btnDeleteUser, BN_CLICKED, &TfrmMain::btnDeleteUserClick},
 };
 
 const TfrmMain::NotifyRoute TfrmMain::kNotifyRoutes[] = {
     {PageControl, TCN_SELCHANGE, &TfrmMain::PageControlChange},
     {lstBackups, LVN_DELETEALLITEMS, &TfrmMain::lstBackupsNotify},
     {lstBackups, LVN_ITEMCHANGED, &TfrmMain::lstBackupsNotify},
+    {lstBackups, LVN_KEYDOWN, &TfrmMain::lstBackupsKeyDown},
+    {lstBackups, NM_DBLCLK, &TfrmMain::lstBackupsRestore},
+    {lstBackups, NM_RETURN, &TfrmMain::lstBackupsRestore},
+    {lstBackups, LVN_ENDLABELEDITW, &TfrmMain::lstBackupsEndLabelEdit},
 };
 
 LRESULT CALLBACK TfrmMain::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -129,7 +137,9 @@ LRESULT TfrmMain::lstBackupsNotify(const NMHDR& header)
     if (header.code == LVN_DELETEALLITEMS)
         return TRUE; // no notification per row
     const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-    if ((change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_SELECTED))
+    // The selection, or a caption that a rename changed.
+    if ((change.uChanged & LVIF_TEXT) ||
+        ((change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_SELECTED)))
         lstBackupsChange();
     return 0;
 }
@@ -181,6 +191,14 @@ bool TfrmMain::PreTranslateMessage(MSG& msg)
                 return true;
             }
     }
+    // The backup list's Enter restores (NM_RETURN), and its in-place edit box
+    // takes Enter and Escape for itself: neither reaches the dialog manager,
+    // which would make them default-button and cancel commands.
+    HWND list = Item(lstBackups);
+    if (msg.hwnd == list && msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN)
+        return false;
+    if (HWND edit = ListView_GetEditControl(list); edit && msg.hwnd == edit)
+        return false;
     return ::IsDialogMessageW(hwnd_, &msg) != FALSE;
 }
 

@@ -8,6 +8,8 @@
 #include "base/Handle.h"
 #include "base/Window.h"
 #include "settings/GameDirectory.h"
+#include "users/BackupFiles.h"
+#include "users/BackupRules.h"
 #include "users/DateTime.h"
 #include "users/UserStore.h"
 
@@ -69,7 +71,7 @@ void TfrmMain::cboUserChange()
     const int selected = ComboBox_GetCurSel(box);
     CurrentUser = selected < 0 ? std::wstring() : ItemText(box, selected);
     if (IsValidTrelanPath(TrelanPath)) {
-        const std::optional<double> date = FindUserFile(UserFilePath(TrelanPath, CurrentUser));
+        const std::optional<double> date = FindUserFile(UserFilePath(LiteralGameDirectory(TrelanPath), CurrentUser));
         UserFileExists = date.has_value();
         UserFileDate = date.value_or(0);
         SetText(pnlDate, date ? DateTimeText(1, *date) : L"no file");
@@ -96,8 +98,11 @@ void TfrmMain::UpdateBackups()
         ::EnableWindow(list, selected >= 0);
         ::EnableWindow(Item(edtNewBackup), selected >= 0);
         if (selected >= 0) {
-            const std::wstring folder = BackupFolderPath(TrelanPath, ItemText(Item(cboUser), selected));
-            std::vector<TBackup> found = ListBackups(folder);
+            // Literally the user's own folder: "Bob." is not "Bob", and "." is no folder.
+            const std::wstring user = ItemText(Item(cboUser), selected);
+            std::vector<TBackup> found;
+            if (HasBackupFolder(user))
+                found = ListBackups(BackupFolderPath(LiteralGameDirectory(TrelanPath), user));
             Backups.reserve(found.size());
             ListView_SetItemCount(list, static_cast<int>(found.size()));
             for (TBackup& backup : found) {
