@@ -47,4 +47,4 @@ stop_wine
 export WINEPREFIX="$throwaway/plain"
 start_wine plain
 set_up_test_prefix
-ctest --test-dir "$build/cross" --output-on-failure -R '^layout_tests$'
+ctest --test-dir "$build/cross" --output-on-failure --verbose -R '^layout_tests$'
