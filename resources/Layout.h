@@ -31,7 +31,7 @@ enum class Kind {
     Page,         // one page over the page control's display area
     Button,
     CheckBox,
-    Label,        // one line, sized to its text when the width is 0
+    Label,        // one line; sized to its text when the width is 0
     WrapLabel,    // word-wrapped
     CenterLabel,  // one line centred across its width
     Edit,
@@ -74,15 +74,15 @@ inline constexpr Control kControls[] = {
     {tabSettings, PageControl, Page, 0, 0, kPageWidth, kPageHeight, L"&Settings"},
     {tabAbout, PageControl, Page, 0, 0, kPageWidth, kPageHeight, L"Credits"},
 
-    {lblUser, tabUsers, Label, 6, 6, 25, 13, L"&User:"},
+    {lblUser, tabUsers, Label, 6, 6, 0, 13, L"&User:"},
     {cboUser, tabUsers, DropDownList, 6, 20, 151, 21, {}},
-    {lblDate, tabUsers, Label, 162, 6, 26, 13, L"Date:"},
+    {lblDate, tabUsers, Label, 162, 6, 0, 13, L"Date:"},
     {pnlDate, tabUsers, SunkenPanel, 162, 20, 67, 20, L"12/31/2003"},
-    {lblTime, tabUsers, Label, 230, 6, 26, 13, L"Time:"},
+    {lblTime, tabUsers, Label, 230, 6, 0, 13, L"Time:"},
     {pnlTime, tabUsers, SunkenPanel, 230, 20, 53, 20, L"23:59:59"},
-    {lblBackups, tabUsers, Label, 6, 48, 45, 13, L"&Backups:"},
+    {lblBackups, tabUsers, Label, 6, 48, 0, 13, L"&Backups:"},
     {lstBackups, tabUsers, ReportList, 6, 62, 277, 93, {}},
-    {lblNew, tabUsers, Label, 6, 159, 25, 13, L"&New:"},
+    {lblNew, tabUsers, Label, 6, 159, 0, 13, L"&New:"},
     {edtNewBackup, tabUsers, Edit, 36, 156, 163, 21, {}},
     {btnNewBackup, tabUsers, Button, 200, 156, 83, 20, L"&Create Backup"},
     {btnRestore, tabUsers, Button, 6, 182, 63, 25, L"&Restore"},
@@ -119,6 +119,21 @@ inline constexpr Control kControls[] = {
     {btnLaunch, Form, Button, 2, 322, 89, 25, L"&Launch Trelan"},
     {btnExit, Form, Button, 212, 322, 89, 25, L"E&xit"},
 };
+
+// The width a control is given. A label sized to its text may run up to the
+// next control in its line, or to the page's edge: whatever the font, its
+// text shows whole, and the same as in a box of its text's width.
+constexpr int WidthOf(const Control& c)
+{
+    if (c.width != 0)
+        return c.width;
+    int right = kPageWidth - 6;
+    for (const Control& other : kControls)
+        if (other.parent == c.parent && other.left > c.left && other.top < c.top + c.height &&
+            c.top < other.top + other.height && other.left < right)
+            right = other.left;
+    return right - c.left;
+}
 
 // The startup options' check boxes, in the options' order.
 inline constexpr Ctl kOptionBoxes[] = {chkFullScreen, chkButtonAnimations, chkSafeMode, chkAltLargeMap,

@@ -18,7 +18,7 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-base_packages=(cmake make g++ googletest mingw-w64 wine wine64 xvfb xauth)
+base_packages=(cmake make g++ googletest mingw-w64 wine wine64 xvfb xauth fonts-wine)
 
 # Cross-builds the launcher, the demo game and the tests into $build/cross.
 build_cross() {
@@ -39,15 +39,26 @@ start_display() {
     return 1
 }
 
-# Wine quiet, without its Mono and Gecko prompts, in the prefix $WINEPREFIX.
-# The server is started and booted first, with its output kept away from ours:
-# its background services would otherwise hold a test's output pipe open.
+# Wine's own fonts, MS Sans Serif among them, in the prefix's Fonts folder,
+# where Wine finds them by name. Debian's Wine looks for them in a folder its
+# own file layer cannot open, so without this it never loads them.
+link_wine_fonts() {
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+}
+
+# Wine quiet, without its Mono and Gecko prompts, in the prefix $WINEPREFIX,
+# with Wine's own fonts; "start_wine plain" leaves them out, as in a player's
+# own prefix on such a system. The server is started and booted first, with
+# its output kept away from ours: its background services would otherwise
+# hold a test's output pipe open.
 start_wine() {
     export WINEDEBUG=-all WINEARCH=win64
     export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     mkdir -p "$WINEPREFIX"
     wineserver -p >/dev/null 2>&1 </dev/null
     wineboot -i >/dev/null 2>&1 </dev/null
+    [ "${1:-}" = plain ] || link_wine_fonts
 }
 
 stop_wine() {
@@ -57,17 +68,19 @@ stop_wine() {
 end_throwaway_wine() {
     stop_wine
     if [ -n "${xvfb_pid:-}" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
-    rm -rf "$WINEPREFIX"
+    rm -rf "$throwaway"
 }
 
-# A throwaway prefix on a virtual display, both ended and removed on exit,
-# which keeps the script's exit status.
+# start_throwaway_wine NAME [plain]: a throwaway prefix on a virtual display,
+# both ended and removed on exit, which keeps the script's exit status. More
+# prefixes may go into the folder $throwaway; the one running at the end is
+# stopped.
 start_throwaway_wine() {
-    WINEPREFIX=$(mktemp -d "/tmp/trelgate-$1.XXXXXX")
-    export WINEPREFIX
+    throwaway=$(mktemp -d "/tmp/trelgate-$1.XXXXXX")
+    export WINEPREFIX="$throwaway/prefix"
     trap 'status=$?; end_throwaway_wine; exit $status' EXIT
     start_display
-    start_wine
+    start_wine "${2:-}"
 }
 
 # A game folder as a player has it: the game, two users, one with two backups,

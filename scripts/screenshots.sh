@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
 # Photographs the launcher's window on each of its four pages under Xvfb:
-# build/screenshots/page-1.png (the page it opens on) to page-4.png.
+# page-1.png (the page it opens on) to page-4.png, in the folder given or
+# build/screenshots. With --plain-prefix the Wine prefix goes without Wine's
+# own fonts, and the launcher uses its fallback.
+#   bash scripts/screenshots.sh [--plain-prefix] [FOLDER]
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 ensure_packages "${base_packages[@]}" imagemagick xdotool
 build_cross
-game="$build/screenshots/game"
+plain=
+if [ "${1:-}" = --plain-prefix ]; then plain=plain; shift; fi
+out=$(mkdir -p "${1:-$build/screenshots}" && cd "${1:-$build/screenshots}" && pwd)
+game="$build/screenshots-game"
 rm -rf "$game" && lay_out_demo_game "$game"
-out="$build/screenshots"
 
-start_throwaway_wine shots
+start_throwaway_wine shots $plain
 (cd "$game" && wine Trelgate.exe >/dev/null 2>&1 &)
 
 window=

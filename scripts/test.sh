@@ -29,11 +29,22 @@ ctest --test-dir "$build/host" --output-on-failure
 echo "== Launcher, demo game and tests (MinGW-w64, run through Wine)"
 build_cross
 
-start_throwaway_wine wine
 # Without a window manager Wine waits two seconds for every managed window to
-# unmap; unmanaged windows go at once.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
-# Wine calls every name that starts with "." hidden; Windows does not, and a
-# user file named ".usr" must be listed as it is there.
-wine reg add 'HKCU\Software\Wine' /v ShowDotFiles /d Y /f >/dev/null 2>&1 </dev/null
+# unmap; unmanaged windows go at once. Wine calls every name that starts with
+# "." hidden; Windows does not, and a user file named ".usr" must be listed as
+# it is there.
+set_up_test_prefix() {
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+    wine reg add 'HKCU\Software\Wine' /v ShowDotFiles /d Y /f >/dev/null 2>&1 </dev/null
+}
+
+start_throwaway_wine wine
+set_up_test_prefix
 ctest --test-dir "$build/cross" --output-on-failure
+
+echo "== The layout once more, in a prefix without Wine's own fonts (the launcher's fallback)"
+stop_wine
+export WINEPREFIX="$throwaway/plain"
+start_wine plain
+set_up_test_prefix
+ctest --test-dir "$build/cross" --output-on-failure --verbose -R '^layout_tests$'

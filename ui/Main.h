@@ -14,6 +14,7 @@
 #include "launch/Options.h"
 #include "resources/Layout.h"
 #include "settings/SettingsFile.h"
+#include "ui/FontFit.h"
 #include "users/UserRules.h"
 
 namespace trelgate {
@@ -85,7 +86,6 @@ private:
     void RegisterClasses() const;
     void CreateControls();
     void CreateFonts();
-    HFONT FontFor(layout::Font font) const;
     void ApplyLayout();
     LRESULT OnPaint();
     LRESULT OnDpiChanged(UINT dpi, const RECT& suggested);
@@ -177,7 +177,7 @@ private:
     std::array<HWND, layout::kCtlCount> controls_{};
     std::array<bool, kTimerCount> timers_{};
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
-    UniqueFont fontNormal_, fontBold_, fontTitle_, fontLink_;
+    FontSet fonts_;
     UniqueBitmap logo_;
     bool alphaBlend_ = false;
     int alphaBlendValue_ = 255;

@@ -19,7 +19,6 @@ using namespace layout;
 namespace {
 
 constexpr wchar_t kPageClass[] = L"TTabSheet";
-constexpr int kFontHeight = 11, kTitleFontHeight = 19;
 
 struct WindowKind {
     const wchar_t* className;
@@ -94,8 +93,8 @@ void TfrmMain::Create()
     logo_.reset(static_cast<HBITMAP>(
         ::LoadImageW(instance, MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     CreateControls();
-    CreateFonts();
     ApplyLayout();
+    CreateFonts();
     FormCreate();
 }
 
@@ -171,49 +170,32 @@ void TfrmMain::CreateControls()
 
 void TfrmMain::CreateFonts()
 {
-    LOGFONTW font{};
-    font.lfHeight = -Px(kFontHeight);
-    font.lfWeight = FW_NORMAL;
-    font.lfCharSet = DEFAULT_CHARSET;
-    wcscpy_s(font.lfFaceName, L"MS Sans Serif");
-    fontNormal_.reset(::CreateFontIndirectW(&font));
-    font.lfWeight = FW_BOLD;
-    fontBold_.reset(::CreateFontIndirectW(&font));
-    font.lfHeight = -Px(kTitleFontHeight);
-    fontTitle_.reset(::CreateFontIndirectW(&font));
-    font.lfHeight = -Px(kFontHeight);
-    font.lfWeight = FW_NORMAL;
-    font.lfUnderline = TRUE;
-    fontLink_.reset(::CreateFontIndirectW(&font));
-}
-
-HFONT TfrmMain::FontFor(layout::Font font) const
-{
-    switch (font) {
-    case Font::Bold: return fontBold_.get();
-    case Font::Title: return fontTitle_.get();
-    case Font::Link: return fontLink_.get();
-    case Font::Normal: break;
-    }
-    return fontNormal_.get();
+    // A fallback is measured in the laid-out controls, with the texts the
+    // window puts in later as well as the layout's own.
+    fonts_ = ChooseFonts(dpi_, Item(PageControl), [this](const layout::Control& c) {
+        if (c.id == lblAboutTitle)
+            return std::wstring(kAppTitle);
+        if (c.id == lblAboutVersion)
+            return VersionLine(GetVersionString());
+        return std::wstring(c.caption);
+    });
+    for (const Control& c : kControls)
+        SetWindowFont(Item(c.id), fonts_.For(c.font), FALSE);
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void TfrmMain::ApplyLayout()
 {
-    // Narrow tab padding keeps all four tabs in one row whatever font stands in
-    // for MS Sans Serif; it must precede the font, which measures the tabs.
+    // Narrow tab padding leaves room in the one row of tabs for a face that
+    // stands in for MS Sans Serif; it must precede the font, which lays out the tabs.
     TabCtrl_SetPadding(Item(PageControl), Px(3), Px(3));
     for (const Control& c : kControls) {
-        int left = c.left, top = c.top, width = c.width, height = c.height;
+        int left = c.left, top = c.top, width = WidthOf(c), height = c.height;
         if (c.kind == Page)
             left = kPageLeft, top = kPageTop;
-        else if (width == 0) // sized to its text: the line may run to the page's edge
-            width = kPageWidth - 6 - left;
         if (c.kind == DropDownList)
             height = 8 * height; // room for the opened list
-        HWND control = Item(c.id);
-        ::SetWindowPos(control, nullptr, Px(left), Px(top), Px(width), Px(height), SWP_NOZORDER | SWP_NOACTIVATE);
-        SetWindowFont(control, FontFor(c.font), FALSE);
+        ::SetWindowPos(Item(c.id), nullptr, Px(left), Px(top), Px(width), Px(height), SWP_NOZORDER | SWP_NOACTIVATE);
     }
     for (int i = 0; const auto& column : kBackupColumns)
         ListView_SetColumnWidth(Item(lstBackups), i++, Px(column.second));
@@ -245,10 +227,9 @@ LRESULT TfrmMain::OnDpiChanged(UINT dpi, const RECT& suggested)
     ::SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                    suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     // The old fonts live until every control has the new ones.
-    UniqueFont oldFonts[] = {std::move(fontNormal_), std::move(fontBold_), std::move(fontTitle_),
-                             std::move(fontLink_)};
-    CreateFonts();
+    const FontSet oldFonts = std::move(fonts_);
     ApplyLayout();
+    CreateFonts();
     return 0;
 }
 

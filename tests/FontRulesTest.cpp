@@ -1,0 +1,33 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "ui/FontRules.h"
+
+using namespace trelgate;
+
+TEST(FallbackFonts, TryTheGivenFaceAsItComesThenTahomaThenTheGivenFaceSmaller)
+{
+    const std::vector<FontCandidate> dejaVu{{L"DejaVu Sans", 11}, {L"Tahoma", 11}, {L"Tahoma", 10},
+                                            {L"DejaVu Sans", 10}, {L"DejaVu Sans", 9}, {L"DejaVu Sans", 8}};
+    EXPECT_EQ(FallbackCandidates(L"DejaVu Sans"), dejaVu);
+    const std::vector<FontCandidate> tahoma{{L"Tahoma", 11}, {L"Tahoma", 10}, {L"Tahoma", 9}, {L"Tahoma", 8}};
+    EXPECT_EQ(FallbackCandidates(L"Tahoma"), tahoma) << "no height twice";
+}
+
+TEST(FallbackFonts, TextsFitWhenNoneNeedsMoreThanItsRoom)
+{
+    using enum layout::Kind;
+    const std::vector<TextFit> exact{{Button, 129, 129}, {CheckBox, 80, 92}, {Tabs, 0, 299}};
+    EXPECT_TRUE(AllFit(exact));
+    std::vector<TextFit> onePixelOver = exact;
+    onePixelOver.push_back({WrapLabel, 68, 67});
+    EXPECT_FALSE(AllFit(onePixelOver));
+    EXPECT_EQ(onePixelOver.back().Margin(), -1);
+}
+
+TEST(FallbackFonts, TheTabRowNeedsItsTabsAndTheSelectedTabsSpread)
+{
+    const std::vector<int> tabs{85, 91, 56, 54};
+    EXPECT_EQ(TabRowWidth(tabs), 286 + 2 + 2);
+}
