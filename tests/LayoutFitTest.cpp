@@ -1,6 +1,7 @@
 // Every text the window shows fits its control in the font in effect, and the
 // four tabs stand in one row. scripts/test.sh runs this twice: with Wine's own
 // fonts (the layout's face) and without them (the measured fallback).
+#include <algorithm>
 #include <iostream>
 #include <map>
 
@@ -37,11 +38,11 @@ protected:
             ::SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
             ::SendMessageW(tabs, WM_LBUTTONUP, 0, at);
             ASSERT_EQ(Index(form->ActivePage()), Index(Ctl::tabUsers) + page);
-            for (const Control& c : kControls) {
+            const auto expectFits = [&](const Control& c) {
                 HWND hwnd = Item(c.id);
                 const std::wstring text = TextOf(hwnd);
                 if (c.kind == Tabs || c.kind == Page || c.kind == Edit || text.empty() || !::IsWindowVisible(hwnd))
-                    continue;
+                    return;
                 RECT box;
                 ::GetWindowRect(hwnd, &box);
                 const TextFit fit = MeasureFit(screen.get(), GetWindowFont(hwnd), c.kind, text,
@@ -49,7 +50,14 @@ protected:
                 EXPECT_GE(fit.Margin(), 0) << "\"" << Utf8FromWide(text) << "\" needs " << fit.need << " of " << fit.room;
                 smallest.try_emplace(c.kind, fit.Margin());
                 smallest[c.kind] = std::min(smallest[c.kind], fit.Margin());
-            }
+            };
+            for (const Control& c : kControls)
+                expectFits(c);
+            if (form->ActivePage() == Ctl::tabOptions)
+                for (Ctl box : kOptionBoxes) { // each help text, as pointing at its box shows it
+                    ::SendMessageW(Item(box), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+                    expectFits(*std::ranges::find(kControls, Ctl::lblOptionHelp, &Control::id));
+                }
         }
         HWND arrows = ::FindWindowExW(tabs, nullptr, L"msctls_updown32", nullptr);
         EXPECT_FALSE(arrows && ::IsWindowVisible(arrows)) << "the tabs scroll";

@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "base/AppError.h"
 #include "base/Window.h"
 #include "resources/ResourceIds.h"
@@ -177,6 +179,10 @@ void TfrmMain::CreateFonts()
             return std::wstring(kAppTitle);
         if (c.id == lblAboutVersion)
             return VersionLine(GetVersionString());
+        if (c.id == lblOptionHelp) // the longest help wraps to the most lines
+            return std::wstring(std::ranges::max(kStartupOptions, {}, [](const StartupOption& o) {
+                                    return o.help.size();
+                                }).help);
         return std::wstring(c.caption);
     });
     for (const Control& c : kControls)
