@@ -89,27 +89,19 @@ TEST_F(MainWindow, PlacesAndLabelsTheControlsAsLaidOut)
 TEST_F(MainWindow, TabOrderFollowsTheLayoutOnEachPage)
 {
     Open();
-    auto order = [&](Ctl first, int count) {
-        std::vector<HWND> seen{Item(first)};
-        for (int i = 1; i < count; ++i)
-            seen.push_back(::GetNextDlgTabItem(form->Handle(), seen.back(), FALSE));
-        return seen;
-    };
-    MSG alt{form->Handle(), WM_SYSCHAR, L'm', 0};
-    ASSERT_TRUE(form->PreTranslateMessage(alt));
-    ASSERT_EQ(form->ActivePage(), Ctl::tabUsers);
     for (const Control& c : kControls) // the order, not the enabled states, is under test
         ::EnableWindow(Item(c.id), TRUE);
-    const std::vector<HWND> users{Item(Ctl::cboUser),      Item(Ctl::lstBackups), Item(Ctl::edtNewBackup),
-                                  Item(Ctl::btnNewBackup), Item(Ctl::btnRestore), Item(Ctl::btnDeleteBackups),
-                                  Item(Ctl::btnDeleteUser), Item(Ctl::btnLaunch), Item(Ctl::btnExit)};
-    EXPECT_EQ(order(Ctl::cboUser, 9), users);
-
-    MSG altS{form->Handle(), WM_SYSCHAR, L's', 0};
-    ASSERT_TRUE(form->PreTranslateMessage(altS));
-    const std::vector<HWND> settings{Item(Ctl::edtTrelanPath), Item(Ctl::btnTrelanPathBrowse),
-                                     Item(Ctl::chkFadeWindow), Item(Ctl::btnLaunch)};
-    EXPECT_EQ(order(Ctl::edtTrelanPath, 4), settings);
+    const auto order = [&](wchar_t page, const std::vector<Ctl>& ids) {
+        MSG alt{form->Handle(), WM_SYSCHAR, page, 0};
+        ASSERT_TRUE(form->PreTranslateMessage(alt));
+        std::vector<Ctl> seen{ids[0]};
+        while (seen.size() < ids.size())
+            seen.push_back(Ctl(::GetDlgCtrlID(::GetNextDlgTabItem(form->Handle(), Item(seen.back()), FALSE))));
+        EXPECT_EQ(seen, ids);
+    };
+    order(L'm', {Ctl::cboUser, Ctl::lstBackups, Ctl::edtNewBackup, Ctl::btnNewBackup, Ctl::btnRestore,
+                 Ctl::btnDeleteBackups, Ctl::btnDeleteUser, Ctl::btnLaunch, Ctl::btnExit});
+    order(L's', {Ctl::edtTrelanPath, Ctl::btnTrelanPathBrowse, Ctl::chkFadeWindow, Ctl::btnLaunch});
 }
 
 TEST_F(MainWindow, TheTabKeyStopsOnTheTabStripBetweenExitAndThePage)
@@ -150,12 +142,9 @@ TEST_F(MainWindow, DragsByItsBodyButNotByPagesOrButtons)
 
 TEST_F(MainWindow, FadesInFromTransparentInStepsOfFiveAndStopsOnThe52ndTick)
 {
-    Open(true);
+    Open(true); // layered, at 0, with its timer: TheFadeCheckBoxAtExit...
     EXPECT_TRUE(form->AlphaBlend());
-    EXPECT_TRUE(Layered());
-    EXPECT_EQ(form->AlphaBlendValue(), 0);
     EXPECT_EQ(LayeredAlpha(), 0);
-    EXPECT_TRUE(form->TimerEnabled(TfrmMain::tmrFadeIn));
     Tick(TfrmMain::tmrFadeIn);
     EXPECT_EQ(LayeredAlpha(), 5);
     Tick(TfrmMain::tmrFadeIn, 50);
@@ -177,10 +166,8 @@ TEST_F(MainWindow, ExitDuringTheFadeInFadesOutFromTheLevelReached)
     Click(Ctl::btnExit);
     EXPECT_TRUE(form->TimerEnabled(TfrmMain::tmrFadeOut)) << "a second click changes nothing";
     EXPECT_EQ(form->AlphaBlendValue(), 50);
-    Tick(TfrmMain::tmrFadeOut, 2);
-    EXPECT_EQ(LayeredAlpha(), 10);
-    Tick(TfrmMain::tmrFadeOut);
-    EXPECT_EQ(form->AlphaBlendValue(), 0);
+    Tick(TfrmMain::tmrFadeOut, 3);
+    EXPECT_EQ(form->AlphaBlendValue(), 0) << "50, 30, 10, 0";
     EXPECT_FALSE(closed) << "the window closes on the tick after it reached 0";
     Tick(TfrmMain::tmrFadeOut);
     EXPECT_TRUE(closed);

@@ -25,8 +25,6 @@ protected:
     }
     void Close() { ::SendMessageW(form->Handle(), WM_CLOSE, 0, 0); }
     std::string Saved() const { return ReadBytes(Ini()); }
-    static std::string Utf8(const std::wstring& text) { return Utf8FromWide(text); }
-    void Leave() { ::SetFocus(Item(Ctl::btnLaunch)); }
 };
 
 constexpr char kDefaultsTail[] = "FadeWindow=0\r\n[Users]\r\nCurrentUser=\r\n[Options]\r\nFullScreen=1\r\n"
@@ -48,7 +46,7 @@ TEST_F(Settings, FirstRunInTheGameFolderFindsTheGameAndSavesAllTenKeysAtExit)
     EXPECT_FALSE(Exists(Ini())) << "nothing is written before the end";
 
     Close();
-    EXPECT_EQ(Saved(), "[Settings]\r\nTrelanPath=" + Utf8(folder.Path()) + "\r\n" + kDefaultsTail);
+    EXPECT_EQ(Saved(), "[Settings]\r\nTrelanPath=" + Utf8FromWide(folder.Path()) + "\r\n" + kDefaultsTail);
 }
 
 TEST_F(Settings, FirstRunElsewhereOpensTheSettingsPageAndKeepsTheHint)
@@ -67,7 +65,7 @@ TEST_F(Settings, ValuesLoadIntoTheirControlsAndBooleansReadAsIntegers)
 {
     const std::wstring game = MakeGame(folder / L"game");
     WriteBytes(game + L"\\users\\Bob.usr", "save");
-    WriteBytes(Ini(), "[settings]\r\ntrelanpath=" + Utf8(game) +
+    WriteBytes(Ini(), "[settings]\r\ntrelanpath=" + Utf8FromWide(game) +
                           "\r\nFadeWindow=yes\r\n[Users]\r\nCurrentUser=bob\r\n[OPTIONS]\r\nFullScreen=yes\r\n"
                           "ButtonAnimations=-0\r\nSafeMode=2\r\nAltLargeMap=0x1\r\nSoftwareMouse= $1F\r\n"
                           "MusicEnabled=0\r\nDebugStart=\r\n");
@@ -83,18 +81,6 @@ TEST_F(Settings, ValuesLoadIntoTheirControlsAndBooleansReadAsIntegers)
     EXPECT_EQ(boxes, (std::vector<bool>{false, true, false, true, true, true, false, false}));
 }
 
-TEST_F(Settings, AStoredDirectoryThatIsGoneStaysAndOpensTheUserManager)
-{
-    const std::wstring gone = folder / L"gone";
-    WriteBytes(Ini(), "[Settings]\r\nTrelanPath=" + Utf8(gone) + "\r\n");
-    Create();
-    Show();
-    EXPECT_EQ(form->TrelanPath, gone);
-    EXPECT_EQ(Text(Ctl::edtTrelanPath), gone);
-    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Not a valid Trelan path!");
-    EXPECT_EQ(form->ActivePage(), Ctl::tabUsers);
-}
-
 TEST_F(Settings, NamesOutsideTheAnsiCodePageRoundTripBesideOldAnsiBytes)
 {
     const std::wstring zoe = L"Zo\u00eb";
@@ -102,11 +88,11 @@ TEST_F(Settings, NamesOutsideTheAnsiCodePageRoundTripBesideOldAnsiBytes)
     WriteBytes(game + L"\\users\\" + zoe + L".usr", "save");
     std::string ansiZoe(8, '\0');
     ansiZoe.resize(::WideCharToMultiByte(CP_ACP, 0, zoe.c_str(), 3, ansiZoe.data(), 8, nullptr, nullptr));
-    ASSERT_NE(ansiZoe, Utf8(zoe)) << "the old code page spells it differently";
+    ASSERT_NE(ansiZoe, Utf8FromWide(zoe)) << "the old code page spells it differently";
     // An older launcher's value and comment in the old code page, beside ours in UTF-8.
     const std::string comment = "; \xa7 old launcher\r\n";
-    WriteBytes(Ini(), comment + "[Settings]\r\nTrelanPath=" + Utf8(game) + "\r\n[Users]\r\nCurrentUser=" + ansiZoe +
-                          "\r\n");
+    WriteBytes(Ini(), comment + "[Settings]\r\nTrelanPath=" + Utf8FromWide(game) +
+                          "\r\n[Users]\r\nCurrentUser=" + ansiZoe + "\r\n");
     Create();
     Show();
     EXPECT_EQ(form->TrelanPath, game);
@@ -115,8 +101,8 @@ TEST_F(Settings, NamesOutsideTheAnsiCodePageRoundTripBesideOldAnsiBytes)
 
     const std::string saved = Saved();
     EXPECT_TRUE(saved.starts_with(comment)) << saved;
-    EXPECT_NE(saved.find("TrelanPath=" + Utf8(game) + "\r\n"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("CurrentUser=" + Utf8(zoe) + "\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("TrelanPath=" + Utf8FromWide(game) + "\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("CurrentUser=" + Utf8FromWide(zoe) + "\r\n"), std::string::npos) << saved;
 }
 
 TEST_F(Settings, TheGameDirectoryNeedsTheExecutableAndTheUsersFolder)
@@ -150,7 +136,7 @@ TEST_F(Settings, LeavingThePageRestoresTheDirectoryInUse)
     Show();
     ::SetFocus(Item(Ctl::edtTrelanPath));
     Type(Ctl::edtTrelanPath, L"C:\\nowhere");
-    Leave();
+    ::SetFocus(Item(Ctl::btnLaunch)); // leaves the page
     EXPECT_EQ(Text(Ctl::edtTrelanPath), L"") << "nothing was accepted yet";
     EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Not a valid Trelan path!");
 
@@ -200,10 +186,6 @@ TEST_F(Settings, BrowseStartsInAnExistingDirectoryOrTheLauncherFolderAndTakesThe
     EXPECT_EQ(Text(Ctl::edtTrelanPath), game);
     EXPECT_EQ(form->TrelanPath, game);
     EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Trelan path valid.");
-
-    choose(plain + L"\\Trelan.exe");
-    Click(Ctl::btnTrelanPathBrowse);
-    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Not a valid Trelan path!") << "the folder must still pass";
 }
 
 TEST_F(Settings, AFileThatIsThereButCannotBeReadIsNotWrittenOver)

@@ -4,6 +4,7 @@
 #include <tuple>
 #include <vector>
 
+#include "base/Text.h"
 #include "users/UserStore.h"
 
 using namespace trelgate;
@@ -31,13 +32,11 @@ protected:
     }
     void OpenOn(const std::wstring& trelanPath, const std::wstring& remembered)
     {
-        std::string ini = "[Settings]\r\nTrelanPath=" + Narrow(trelanPath) + "\r\n[Users]\r\nCurrentUser=" +
-                          Narrow(remembered) + "\r\n";
-        WriteBytes(Ini(), ini);
+        WriteBytes(Ini(), "[Settings]\r\nTrelanPath=" + Utf8FromWide(trelanPath) + "\r\n[Users]\r\nCurrentUser=" +
+                              Utf8FromWide(remembered) + "\r\n");
         Create();
         Show();
     }
-    static std::string Narrow(const std::wstring& ascii) { return std::string(ascii.begin(), ascii.end()); }
 
     std::vector<std::wstring> Entries() const
     {
@@ -127,9 +126,14 @@ TEST_F(UserManager, WithoutUsersTheWholePageIsDisabled)
 {
     AddUser(L"Agent");
     const std::wstring empty = MakeGame(folder / L"empty");
-    for (const auto& [trelanPath, date, time] : {std::tuple(empty, L"no file", L""),
-                                                 std::tuple(folder / L"elsewhere", L"12/31/2003", L"23:59:59")}) {
+    // A stored directory that is gone stays, and the page still opens.
+    for (const auto& [trelanPath, label, date, time] :
+         {std::tuple(empty, L"Trelan path valid.", L"no file", L""),
+          std::tuple(folder / L"gone", L"Not a valid Trelan path!", L"12/31/2003", L"23:59:59")}) {
         OpenOn(trelanPath, L"Agent");
+        EXPECT_EQ(std::tuple(form->TrelanPath, Text(Ctl::edtTrelanPath), form->ActivePage()),
+                  std::tuple(trelanPath, trelanPath, Ctl::tabUsers));
+        EXPECT_EQ(Text(Ctl::lblTrelanPathValid), label);
         EXPECT_TRUE(Entries().empty());
         EXPECT_FALSE(Enabled(Ctl::cboUser));
         EXPECT_EQ(form->CurrentUser, L"");
