@@ -119,15 +119,3 @@ TEST_F(CreditsLink, ARightButtonPressMarksItVisitedAndShowsTheVisitedColourAfter
     EXPECT_EQ(PaintedLook(hwnd), (Look{RGB(0, 128, 0), true}));
     EXPECT_TRUE(seams.links.empty());
 }
-
-TEST_F(CreditsLink, KeepsItsOwnUnderlinedFontWhenTheDpiChanges)
-{
-    RECT suggested{0, 0, 455, 524}; // the window at 144 DPI
-    ::SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-    LOGFONTW font{};
-    ::GetObjectW(GetWindowFont(hwnd), sizeof font, &font);
-    EXPECT_EQ(font.lfHeight, -17) << "the typeface at 144 DPI";
-    EXPECT_EQ(PaintedLook(hwnd), kBlue);
-    Mouse(WM_MOUSEMOVE);
-    EXPECT_EQ(PaintedLook(hwnd), kPurple);
-}

@@ -2,13 +2,13 @@
 #include "CommandLines.h"
 #include "WindowFixture.h"
 
+#include "base/Text.h"
+
 using namespace trelgate;
 using namespace trelgate::layout;
 using namespace trelgate::test;
 
 namespace {
-
-std::string Narrow(const std::wstring& ascii) { return std::string(ascii.begin(), ascii.end()); }
 
 class Launch : public WindowTest {
 protected:
@@ -16,7 +16,7 @@ protected:
     void OpenOn(const std::string& control, bool gameSet = true)
     {
         WriteBytes(MakeGame(game) + L"\\Trelan.control.txt", control);
-        WriteBytes(Ini(), "[Settings]\r\nFadeWindow=1\r\nTrelanPath=" + (gameSet ? Narrow(game) : ""));
+        WriteBytes(Ini(), "[Settings]\r\nFadeWindow=1\r\nTrelanPath=" + (gameSet ? Utf8FromWide(game) : ""));
         Create();
         Show();
     }
@@ -35,7 +35,8 @@ TEST_F(Launch, TheGameGetsTheBoxesAsTheyStandAndTheWindowComesBackOpaqueMovesBac
         for (std::size_t i = 0; i < c.states.size(); ++i)
             Button_SetCheck(Item(kOptionBoxes[i]), c.states[i] ? BST_CHECKED : BST_UNCHECKED);
         Click(btnLaunch);
-        EXPECT_EQ(ReadBytes(record), "cmdline=" + Narrow(c.line) + "\ncwd=" + Narrow(game) + "\nenv=inherited\n");
+        EXPECT_EQ(ReadBytes(record),
+                  "cmdline=" + Utf8FromWide(c.line) + "\ncwd=" + Utf8FromWide(game) + "\nenv=inherited\n");
         WriteBytes(game + L"\\Trelan.control.txt", "write Newcomer\r\nexit\r\n");
     }
     ::SetEnvironmentVariableW(L"TRELAN_DEMO_PROBE", nullptr);

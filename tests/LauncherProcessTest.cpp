@@ -56,11 +56,6 @@ protected:
             }
     }
     std::wstring exe() const { return folder / L"Trelgate.exe"; }
-    void CloseAndWait(HWND window)
-    {
-        ::SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
-        EXPECT_EQ(again.Wait(), 0u);
-    }
     Process Launch() { return Start(exe(), L"", folder.Path()); }
     static void Click(HWND button) { ::PostMessageW(button, BM_CLICK, 0, 0); }
 
@@ -129,9 +124,7 @@ TEST_F(Launcher, AfterTheFirstWasKilledANewStartRunsAsTheFirst)
     ASSERT_EQ(first.Wait(), 9u);
 
     again = Launch();
-    HWND window = WindowOf(again);
-    ASSERT_NE(window, nullptr) << "the abandoned lock is taken over";
-    CloseAndWait(window);
+    EXPECT_NE(WindowOf(again), nullptr) << "the abandoned lock is taken over";
 }
 
 namespace {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 #include "settings/IniDocument.h"
 #include "settings/PathRules.h"
 #include "settings/TextEncoding.h"
@@ -17,52 +20,48 @@ TEST(IniDocument, FindsSectionsAndKeysWithoutRegardToCaseAndTrimsValues)
     EXPECT_EQ(ini.Get("Options", "FullScreen"), std::nullopt);
 }
 
-TEST(IniDocument, AByteOrderMarkHidesNoSectionAndIsKept)
-{
-    IniDocument ini("\xEF\xBB\xBF[Settings]\r\nTrelanPath=C:\\T\r\n");
-    EXPECT_EQ(ini.Get("Settings", "TrelanPath"), "C:\\T");
-    ini.Set("Settings", "TrelanPath", "D:\\");
-    EXPECT_EQ(ini.Bytes(), "\xEF\xBB\xBF[Settings]\r\nTrelanPath=D:\\\r\n");
-}
-
-TEST(IniDocument, TheFirstOfDuplicateKeysAndSectionsCounts)
-{
-    IniDocument ini("[Options]\nFullScreen=0\nFullScreen=1\n[Options]\nSafeMode=1\n");
-    EXPECT_EQ(ini.Get("Options", "FullScreen"), "0");
-    EXPECT_EQ(ini.Get("Options", "SafeMode"), std::nullopt);
-    ini.Set("Options", "FullScreen", "1");
-    EXPECT_EQ(ini.Bytes(), "[Options]\nFullScreen=1\nFullScreen=1\n[Options]\nSafeMode=1\n");
-}
-
+// Each row: a file, one key with the value it reads (none: nullptr), the keys
+// then set, and the file's bytes after.
 TEST(IniDocument, WritingChangesOnlyTheValueAndKeepsEveryOtherByte)
 {
+    using Key = std::tuple<const char*, const char*, const char*>; // section, key, value
     const std::string other = "\x01\xff garbage\r\n[Elsewhere]\r\nKey = keep ; me\r\nno equals sign\n";
-    IniDocument ini(other + "[Settings]\r\n TrelanPath = old\r\n\r\n; trailing comment\r\n");
-    ini.Set("Settings", "TrelanPath", "C:\\New");
-    ini.Set("Settings", "FadeWindow", "1");
-    EXPECT_EQ(ini.Bytes(), other + "[Settings]\r\n TrelanPath =C:\\New\r\nFadeWindow=1\r\n\r\n; trailing comment\r\n")
-        << "a new key goes after the last key of its section";
-}
-
-TEST(IniDocument, AnEmptyFileGetsTheSectionsInTheOrderWritten)
-{
-    IniDocument ini;
-    ini.Set("Settings", "TrelanPath", "");
-    ini.Set("Settings", "FadeWindow", "0");
-    ini.Set("Users", "CurrentUser", "Agent");
-    ini.Set("Options", "FullScreen", "1");
-    EXPECT_EQ(ini.Bytes(), "[Settings]\r\nTrelanPath=\r\nFadeWindow=0\r\n[Users]\r\nCurrentUser=Agent\r\n"
-                           "[Options]\r\nFullScreen=1\r\n");
-}
-
-TEST(IniDocument, AnUnterminatedLastLineIsEndedBeforeAnythingFollowsIt)
-{
-    IniDocument keyLast("[Users]\nCurrentUser=a");
-    keyLast.Set("Users", "Other", "b");
-    EXPECT_EQ(keyLast.Bytes(), "[Users]\nCurrentUser=a\r\nOther=b\r\n");
-    IniDocument textLast("just text");
-    textLast.Set("Users", "CurrentUser", "b");
-    EXPECT_EQ(textLast.Bytes(), "just text\r\n[Users]\r\nCurrentUser=b\r\n");
+    const struct {
+        std::string file;
+        Key read;
+        std::vector<Key> sets;
+        std::string bytes;
+    } cases[] = {
+        // A byte-order mark hides no section and is kept.
+        {"\xEF\xBB\xBF[Settings]\r\nTrelanPath=C:\\T\r\n", {"Settings", "TrelanPath", "C:\\T"},
+         {{"Settings", "TrelanPath", "D:\\"}}, "\xEF\xBB\xBF[Settings]\r\nTrelanPath=D:\\\r\n"},
+        // The first of duplicate keys and sections counts.
+        {"[Options]\nFullScreen=0\nFullScreen=1\n[Options]\nSafeMode=1\n", {"Options", "SafeMode", nullptr},
+         {{"Options", "FullScreen", "1"}}, "[Options]\nFullScreen=1\nFullScreen=1\n[Options]\nSafeMode=1\n"},
+        // A new key goes after the last key of its section.
+        {other + "[Settings]\r\n TrelanPath = old\r\n\r\n; trailing comment\r\n", {"Settings", "TrelanPath", "old"},
+         {{"Settings", "TrelanPath", "C:\\New"}, {"Settings", "FadeWindow", "1"}},
+         other + "[Settings]\r\n TrelanPath =C:\\New\r\nFadeWindow=1\r\n\r\n; trailing comment\r\n"},
+        // An empty file gets the sections in the order written.
+        {"",
+         {"Users", "CurrentUser", nullptr},
+         {{"Settings", "TrelanPath", ""}, {"Settings", "FadeWindow", "0"}, {"Users", "CurrentUser", "Agent"},
+          {"Options", "FullScreen", "1"}},
+         "[Settings]\r\nTrelanPath=\r\nFadeWindow=0\r\n[Users]\r\nCurrentUser=Agent\r\n[Options]\r\nFullScreen=1\r\n"},
+        // An unterminated last line is ended before anything follows it.
+        {"[Users]\nCurrentUser=a", {"Users", "CurrentUser", "a"}, {{"Users", "Other", "b"}},
+         "[Users]\nCurrentUser=a\r\nOther=b\r\n"},
+        {"just text", {"Users", "CurrentUser", nullptr}, {{"Users", "CurrentUser", "b"}},
+         "just text\r\n[Users]\r\nCurrentUser=b\r\n"},
+    };
+    for (const auto& c : cases) {
+        IniDocument ini(c.file);
+        const auto& [section, key, value] = c.read;
+        EXPECT_EQ(ini.Get(section, key), value ? std::optional<std::string>(value) : std::nullopt) << c.file;
+        for (const auto& [setSection, setKey, setValue] : c.sets)
+            ini.Set(setSection, setKey, setValue);
+        EXPECT_EQ(ini.Bytes(), c.bytes) << c.file;
+    }
 }
 
 TEST(IniDocument, GarbageReadsAsNothingAndSurvivesAWrite)
@@ -79,18 +78,12 @@ TEST(IniDocument, GarbageReadsAsNothingAndSurvivesAWrite)
 
 TEST(ProfileInt, ReadsDecimalAndTheFourHexadecimalPrefixes)
 {
-    EXPECT_EQ(ParseProfileInt("1"), 1);
-    EXPECT_EQ(ParseProfileInt("2"), 2);
-    EXPECT_EQ(ParseProfileInt("-0"), 0);
-    EXPECT_EQ(ParseProfileInt("+7"), 7);
-    EXPECT_EQ(ParseProfileInt("  -12"), -12);
-    EXPECT_EQ(ParseProfileInt("0x1"), 1);
-    EXPECT_EQ(ParseProfileInt("0X1f"), 31);
-    EXPECT_EQ(ParseProfileInt(" $1F"), 31);
-    EXPECT_EQ(ParseProfileInt("x10"), 16);
-    EXPECT_EQ(ParseProfileInt("$FFFFFFFF"), -1);
-    EXPECT_EQ(ParseProfileInt("2147483647"), 2147483647);
-    EXPECT_EQ(ParseProfileInt("-2147483648"), -2147483647 - 1);
+    const std::pair<const char*, int> cases[] = {
+        {"1", 1},     {"-0", 0},    {"+7", 7},         {"  -12", -12},           {"0x1", 1},
+        {"0X1f", 31}, {" $1F", 31}, {"x10", 16},       {"$FFFFFFFF", -1},        {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1}};
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(ParseProfileInt(text), value) << text;
 }
 
 TEST(ProfileInt, AnythingElseIsNoInteger)

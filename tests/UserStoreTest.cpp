@@ -92,9 +92,9 @@ TEST_F(UserStore, NamesOutsideTheAnsiCodePageWork)
 {
     File(L"Zoë.usr");
     Folder(L"ZOË");
-    const std::wstring folder = Folder(L"Трелан");
-    WriteBytes(folder + L"\\Перед боем.bak", "TRELAN-SAVE");
-    WriteBytes(folder + L"\\Ёлка.bak", "TRELAN-SAVE");
+    Folder(L"Трелан");
+    File(L"Трелан\\Перед боем.bak");
+    File(L"Трелан\\Ёлка.bak");
 
     EXPECT_EQ(ListUsers(game), (Names{L"Zoë", L"Трелан"})) << "ZOË is Zoë's folder";
     EXPECT_TRUE(FindUserFile(UserFilePath(game, L"Zoë")));
@@ -103,12 +103,11 @@ TEST_F(UserStore, NamesOutsideTheAnsiCodePageWork)
 
 TEST_F(UserStore, ATrailingSeparatorInTheGameDirectoryStillLists)
 {
-    const std::wstring folder = Folder(L"Agent");
+    Folder(L"Agent");
     File(L"Agent.usr");
-    WriteBytes(folder + L"\\Start.bak", "TRELAN-SAVE");
+    File(L"Agent\\Start.bak");
     const std::wstring stored = game + L"\\";
 
-    ASSERT_NE(UserFilePattern(stored).find(L"\\\\users"), std::wstring::npos);
     EXPECT_EQ(ListUsers(stored), (Names{L"Agent"}));
     EXPECT_TRUE(FindUserFile(UserFilePath(stored, L"Agent")));
     EXPECT_EQ(NamesOf(ListBackups(BackupFolderPath(stored, L"Agent"))), (Names{L"Start"}));
@@ -128,13 +127,11 @@ TEST_F(UserStore, BackupsArePlainBakFilesSortedByName)
     const std::wstring folder = Folder(L"Agent");
     for (const wchar_t* name :
          {L"Start again.bak", L"Start.bak", L"Before.heist.bak", L"Before heist.bak", L"notes.txt", L"Old.bak.txt"})
-        WriteBytes(folder + L"\\" + name, "TRELAN-SAVE");
-    MakeFolder(folder + L"\\Sub.bak");
-    MakeFolder(folder + L"\\Older");
-    WriteBytes(folder + L"\\Secret.bak", "TRELAN-SAVE");
-    Mark(folder + L"\\Secret.bak", FILE_ATTRIBUTE_HIDDEN);
-    WriteBytes(folder + L"\\Sys.bak", "TRELAN-SAVE");
-    Mark(folder + L"\\Sys.bak", FILE_ATTRIBUTE_SYSTEM);
+        File(L"Agent\\" + std::wstring(name));
+    Folder(L"Agent\\Sub.bak");
+    Folder(L"Agent\\Older");
+    Mark(File(L"Agent\\Secret.bak"), FILE_ATTRIBUTE_HIDDEN);
+    Mark(File(L"Agent\\Sys.bak"), FILE_ATTRIBUTE_SYSTEM);
 
     EXPECT_EQ(NamesOf(ListBackups(folder)), (Names{L"Before heist", L"Before.heist", L"Start", L"Start again"}));
 }
@@ -142,10 +139,8 @@ TEST_F(UserStore, BackupsArePlainBakFilesSortedByName)
 TEST_F(UserStore, TimesOutsideTheDosYearsShowAtTheNearestMomentItHolds)
 {
     const std::wstring folder = Folder(L"Agent");
-    WriteBytes(folder + L"\\Old.bak", "1");
-    WriteBytes(folder + L"\\Future.bak", "2");
-    SetWriteTime(folder + L"\\Old.bak", LocalTime(1975, 6, 1, 12, 0, 0));
-    SetWriteTime(folder + L"\\Future.bak", LocalTime(2110, 6, 1, 12, 0, 0));
+    WriteDated(folder + L"\\Old.bak", LocalTime(1975, 6, 1, 12, 0, 0));
+    WriteDated(folder + L"\\Future.bak", LocalTime(2110, 6, 1, 12, 0, 0));
 
     const std::vector<TBackup> backups = ListBackups(folder);
     ASSERT_EQ(NamesOf(backups), (Names{L"Future", L"Old"}));
@@ -158,16 +153,14 @@ TEST_F(UserStore, TimesOutsideTheDosYearsShowAtTheNearestMomentItHolds)
 TEST_F(UserStore, ADateWrittenBackReadsTheSame)
 {
     const std::wstring folder = Folder(L"Agent");
-    WriteBytes(folder + L"\\Copy.bak", "1");
-    WriteBytes(folder + L"\\Clamped.bak", "2");
     const double date = ValueOf(2026, 12, 5, 22, 15, 30);
     const std::optional<FILETIME> time = DateTimeToFileTime(date);
     ASSERT_TRUE(time);
-    SetWriteTime(folder + L"\\Copy.bak", *time);
+    WriteDated(folder + L"\\Copy.bak", *time);
     // A clamped date, as a backup of a file from 1975 gets it.
     const std::optional<FILETIME> first = DateTimeToFileTime(DosToDateTime(kFirstDosMoment));
     ASSERT_TRUE(first);
-    SetWriteTime(folder + L"\\Clamped.bak", *first);
+    WriteDated(folder + L"\\Clamped.bak", *first);
     EXPECT_FALSE(DateTimeToFileTime(0)) << "no date is not 1980";
     EXPECT_FALSE(DateTimeToFileTime(DosToDateTime(kLastDosMoment) + 2.0 / 86400));
 
