@@ -103,8 +103,11 @@ TemporaryFile::TemporaryFile(const std::wstring& target) : target_(target)
         name_ = stem + std::to_wstring(++counter) + L".tmp";
         file_.reset(::CreateFileW(name_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                   nullptr));
+        // Only a name that is taken moves on; a folder that takes no file stops.
         const DWORD error = ::GetLastError();
-        if (!file_ && error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED)
+        const bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+                           (error == ERROR_ACCESS_DENIED && ::GetFileAttributesW(name_.c_str()) != INVALID_FILE_ATTRIBUTES);
+        if (!file_ && !taken)
             break;
     }
 }

@@ -74,12 +74,6 @@ struct MemoryDcTraits {
     static void Close(Type h) noexcept { ::DeleteDC(h); }
 };
 
-struct HookTraits {
-    using Type = HHOOK;
-    static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type h) noexcept { ::UnhookWindowsHookEx(h); }
-};
-
 struct ModuleTraits {
     using Type = HMODULE;
     static Type Invalid() noexcept { return nullptr; }
@@ -91,9 +85,7 @@ using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueFind = UniqueHandle<FindHandleTraits>;
 using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
 using UniqueBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
-using UniqueBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
-using UniqueHook = UniqueHandle<HookTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
 
 // A window's device context, given back to the window that lent it.

@@ -133,20 +133,29 @@ int wmain(int argc, wchar_t** argv)
     }
 
     std::vector<double> oursMs, theirsMs;
-    for (int run = 0; run <= kRuns; ++run) { // the first turn of each only warms up
+    // By turns, each copy going first every other turn, so that neither gains
+    // from the other's warm cache or pays for its write-back.
+    const auto timed = [](auto copy) {
         const double start = NowMs();
-        const bool copied = CopyFileContents(source, ours);
-        const double middle = NowMs();
-        const bool baseline = SystemCopy(source, theirs);
-        const double end = NowMs();
-        if (!copied || !baseline) {
+        const bool copied = copy();
+        return copied ? NowMs() - start : -1.0;
+    };
+    for (int run = 0; run <= kRuns; ++run) { // the first turn of each only warms up
+        const auto oursOnce = [&] { return timed([&] { return CopyFileContents(source, ours); }); };
+        const auto theirsOnce = [&] { return timed([&] { return SystemCopy(source, theirs); }); };
+        double oursTime, theirsTime;
+        if (run % 2 == 0)
+            oursTime = oursOnce(), theirsTime = theirsOnce();
+        else
+            theirsTime = theirsOnce(), oursTime = oursOnce();
+        if (oursTime < 0 || theirsTime < 0) {
             std::printf("a copy failed, error %lu\n", ::GetLastError());
             cleanUp();
             return 1;
         }
         if (run > 0) {
-            oursMs.push_back(middle - start);
-            theirsMs.push_back(end - middle);
+            oursMs.push_back(oursTime);
+            theirsMs.push_back(theirsTime);
         }
     }
     const double oursMedian = Median(oursMs), theirsMedian = Median(theirsMs);

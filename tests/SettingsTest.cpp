@@ -176,11 +176,12 @@ TEST_F(Settings, BrowseStartsInAnExistingDirectoryOrTheLauncherFolderAndTakesThe
     EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Enter the path to Trelan or click on Browse.") << "cancelled";
 
     form->TrelanPath = plain + L"\\"; // an existing, if invalid, directory
-    auto choose = [&](const std::wstring& file) {
-        seams.chooseFile = [file](OPENFILENAMEW& d) { return wcscpy_s(d.lpstrFile, d.nMaxFile, file.c_str()) == 0; };
+    seams.chooseFile = [&](OPENFILENAMEW& d) {
+        ::SetCurrentDirectoryW(game.c_str()); // as the dialog may, browsing
+        return wcscpy_s(d.lpstrFile, d.nMaxFile, (game + L"\\Trelan.exe").c_str()) == 0;
     };
-    choose(game + L"\\Trelan.exe");
     Click(Ctl::btnTrelanPathBrowse);
+    EXPECT_EQ(CurrentDirectory(), folder.Path()) << "the game is to inherit the folder the settings chose";
     EXPECT_EQ(seams.dialogs[1].startFolder, plain) << "without its trailing backslash";
     EXPECT_EQ(seams.dialogs[1].file, plain + L"\\Trelan.exe");
     EXPECT_EQ(Text(Ctl::edtTrelanPath), game);

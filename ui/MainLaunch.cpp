@@ -33,7 +33,7 @@ void TfrmMain::btnLaunchClick()
     if (alphaBlendValue_ < kOpaque)
         SetAlphaBlendValue(kOpaque);
     const std::wstring commandLine = BuildCommandLine(OptionsChecked());
-    if (RunAndWait(TrelanPath + L"\\Trelan.exe", commandLine))
+    if (RunAndWait(TrelanExePath(TrelanPath), commandLine))
         EnableTimer(tmrUpdateUsers, true);
     else
         CurrentSeams().messageBox(hwnd_,

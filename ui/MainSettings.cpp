@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/Files.h"
+#include "base/Handle.h"
 #include "settings/GameDirectory.h"
 #include "settings/PathRules.h"
 #include "ui/Seams.h"
@@ -77,6 +78,12 @@ void TfrmMain::btnTrelanPathBrowseClick()
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NOTESTFILECREATE |
                    OFN_ENABLESIZING | OFN_DONTADDTORECENT;
     dialog.FlagsEx = OFN_EX_NOPLACESBAR;
+    // The dialog may leave the process in the folder the player browsed to;
+    // the game is to inherit the one LoadSettings chose.
+    const DWORD room = ::GetCurrentDirectoryW(0, nullptr);
+    std::wstring current(room, L'\0');
+    current.resize(::GetCurrentDirectoryW(room, current.data()));
+    const ScopeExit keepCurrent([&] { ::SetCurrentDirectoryW(current.c_str()); });
     if (CurrentSeams().getOpenFileName(dialog))
         SetText(edtTrelanPath, FolderOf(file.data()));
 }

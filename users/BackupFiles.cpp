@@ -47,13 +47,20 @@ std::wstring LiteralGameDirectory(const std::wstring& trelanPath)
 {
     if (trelanPath.starts_with(kLiteralPrefix))
         return trelanPath;
-    const DWORD room = ::GetFullPathNameW(trelanPath.c_str(), 0, nullptr, nullptr);
+    // The users folder as the validity test and the listings reach it: the
+    // stored path with "\users" appended, so that a drive-relative "E:" means
+    // "E:\users", not the users folder below E:'s current directory.
+    const std::wstring users = UsersFolderPath(trelanPath);
+    const DWORD room = ::GetFullPathNameW(users.c_str(), 0, nullptr, nullptr);
     if (room == 0)
         return trelanPath;
     std::wstring full(room, L'\0');
-    full.resize(::GetFullPathNameW(trelanPath.c_str(), room, full.data(), nullptr));
-    while (!full.empty() && full.back() == L'\\')
-        full.pop_back();
+    full.resize(::GetFullPathNameW(users.c_str(), room, full.data(), nullptr));
+    if (!full.ends_with(L"\\users"))
+        return trelanPath;
+    full.resize(full.size() - std::wstring_view(L"\\users").size());
+    if (full.starts_with(L"\\\\.\\")) // a device path is literal already
+        return std::wstring(kLiteralPrefix) + full.substr(4);
     if (full.starts_with(L"\\\\"))
         return std::wstring(kLiteralPrefix) + L"UNC" + full.substr(1);
     return std::wstring(kLiteralPrefix) + full;
