@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <functional>
-
 #include "TestSupport.h"
 #include "users/BackupFiles.h"
 #include "users/DateTime.h"
@@ -24,13 +22,7 @@ void WriteOld(const std::wstring& path)
     ASSERT_TRUE(SetFileDate(path, kOld));
 }
 
-double DateOf(const std::wstring& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
-    return FileDateOf(data.ftLastWriteTime);
-}
-
+// Another program: "hold <file>" or "copy <source> <target>".
 Process Helper(const std::wstring& arguments)
 {
     return Start(BinDir() + L"\\backup_helper.exe", L" " + arguments, L"");
@@ -40,44 +32,30 @@ Process Helper(const std::wstring& arguments)
 
 TEST(CopyFileContents, CopiesWholeOrLeavesTheTargetAsItWas)
 {
-    using Arrange = std::function<void(const TempDir&, std::wstring& target, Process& other)>;
-    const auto hold = [](const std::wstring& file) {
-        Process holder = Helper(L"hold \"" + file + L"\"");
-        ::Sleep(700); // it has opened the file by then
-        return holder;
-    };
-    const struct {
-        const char* what;
-        Arrange arrange;
-        bool copied;
-    } cases[] = {
-        {"old target", [](auto&, auto&, auto&) {}, true},
-        {"target held open", [&](auto&, auto& t, auto& p) { p = hold(t); }, false},
-        {"read-only target", [](auto&, auto& t, auto&) { ::SetFileAttributesW(t.c_str(), FILE_ATTRIBUTE_READONLY); },
-         false},
-        {"source held open", [&](auto& d, auto&, auto& p) { p = hold(d / L"A.usr"); }, false},
-        {"source gone", [](auto& d, auto&, auto&) { ::DeleteFileW((d / L"A.usr").c_str()); }, false},
-        {"folder missing", [](auto& d, auto& t, auto&) { t = d / L"gone\\Keep.bak"; }, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    enum Spoil { Nothing, TargetHeld, TargetReadOnly, SourceGone, FolderMissing };
+    for (const Spoil spoil : {Nothing, TargetHeld, TargetReadOnly, SourceGone, FolderMissing}) {
+        SCOPED_TRACE(spoil);
         TempDir folder;
-        std::wstring target = folder / L"Keep.bak";
-        WriteOld(target);
+        const std::wstring source = folder / L"A.usr", backup = folder / L"Keep.bak";
+        WriteOld(backup);
         const std::string save = "new save " + std::string(3 << 20, 's');
-        WriteBytes(folder / L"A.usr", save);
+        WriteBytes(source, save);
         Process other;
-        c.arrange(folder, target, other);
-        EXPECT_EQ(CopyFileContents(folder / L"A.usr", target), c.copied);
+        if (spoil == TargetHeld) {
+            other = Helper(L"hold \"" + backup + L"\"");
+            ::Sleep(700); // it has opened the file by then
+        }
+        if (spoil == TargetReadOnly)
+            Mark(backup, FILE_ATTRIBUTE_READONLY);
+        if (spoil == SourceGone)
+            ::DeleteFileW(source.c_str());
+        const std::wstring target = spoil == FolderMissing ? folder / L"gone\\Keep.bak" : backup;
+        EXPECT_EQ(CopyFileContents(source, target), spoil == Nothing);
         if (other.process && ::TerminateProcess(other.process.get(), 0))
             other.Wait();
-        ::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (c.copied) {
-            EXPECT_EQ(ReadBytes(target), save);
-        } else if (Exists(folder / L"Keep.bak")) {
-            EXPECT_EQ(ReadBytes(folder / L"Keep.bak"), "old save");
-            EXPECT_EQ(DateOf(folder / L"Keep.bak"), kOld);
-        }
+        Mark(backup, FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(ReadBytes(backup), spoil == Nothing ? save : "old save");
+        EXPECT_EQ(ListBackups(folder.Path()).at(0).FileDate == kOld, spoil != Nothing) << "no time copied";
         for (const std::wstring& name : NamesIn(folder.Path()))
             EXPECT_TRUE(name == L"Keep.bak" || name == L"A.usr") << "left behind: " << name;
     }
@@ -88,14 +66,13 @@ TEST(CopyFileContents, CopiesWholeOrLeavesTheTargetAsItWas)
 TEST(CopyFileContents, AProcessKilledPartWayLeavesTheOldBackupAndNoListedStray)
 {
     TempDir folder;
-    const std::wstring backups = folder / L"Agent", target = backups + L"\\Keep.bak";
-    ASSERT_TRUE(CreateFolder(backups));
+    const std::wstring target = folder / L"Keep.bak";
     WriteOld(target);
     WriteBytes(folder / L"Agent.usr", std::string(128 << 20, 'n'));
     Process copier = Helper(L"copy \"" + folder / L"Agent.usr" + L"\" \"" + target + L"\"");
     auto writing = [&] {
         WIN32_FIND_DATAW entry;
-        const UniqueFind find(::FindFirstFileW((backups + L"\\*.tmp").c_str(), &entry));
+        const UniqueFind find(::FindFirstFileW((folder / L"*.tmp").c_str(), &entry));
         return find && entry.nFileSizeLow > 0;
     };
     for (const DWORD start = ::GetTickCount(); !writing() && ::GetTickCount() - start < 20000;)
@@ -104,7 +81,8 @@ TEST(CopyFileContents, AProcessKilledPartWayLeavesTheOldBackupAndNoListedStray)
     ASSERT_EQ(copier.Wait(), 9u) << "the copy must still run when it is killed";
 
     EXPECT_EQ(ReadBytes(target), "old save");
-    EXPECT_EQ(DateOf(target), kOld);
-    EXPECT_EQ(NamesIn(backups).size(), 2u) << "the killed copy's temporary file";
-    ASSERT_EQ(ListBackups(backups).size(), 1u) << "is not listed";
+    EXPECT_EQ(NamesIn(folder.Path()).size(), 3u) << "the killed copy's temporary file";
+    const std::vector<TBackup> listed = ListBackups(folder.Path());
+    ASSERT_EQ(listed.size(), 1u) << "is not listed";
+    EXPECT_EQ(listed[0].FileDate, kOld);
 }

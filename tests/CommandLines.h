@@ -9,17 +9,14 @@ inline const struct {
     OptionStates states;
     const wchar_t* line;
 } kCommandLines[] = {
-    {{true, true, false, false, false, true, false},
-     L" +graphics_fullscreen +graphics_buttonanimations -graphics_safemode -graphics_altlargemap "
-     L"-graphics_softwaremouse +sound_musicenabled -game_debugstart"},
-    {{true, true, true, true, true, true, true},
-     L" +graphics_fullscreen +graphics_buttonanimations +graphics_safemode +graphics_altlargemap "
-     L"+graphics_softwaremouse +sound_musicenabled +game_debugstart"},
-    {{}, L" -graphics_fullscreen -graphics_buttonanimations -graphics_safemode -graphics_altlargemap "
-         L"-graphics_softwaremouse -sound_musicenabled -game_debugstart"},
-    {{true, true, true, false, false, true, false},
-     L" +graphics_fullscreen +graphics_buttonanimations +graphics_safemode -graphics_altlargemap "
-     L"-graphics_softwaremouse +sound_musicenabled -game_debugstart"},
+    {{true, true, false, false, false, true, false}, L" +graphics_fullscreen +graphics_buttonanimations "
+     L"-graphics_safemode -graphics_altlargemap -graphics_softwaremouse +sound_musicenabled -game_debugstart"},
+    {{true, true, true, true, true, true, true}, L" +graphics_fullscreen +graphics_buttonanimations "
+     L"+graphics_safemode +graphics_altlargemap +graphics_softwaremouse +sound_musicenabled +game_debugstart"},
+    {{}, L" -graphics_fullscreen -graphics_buttonanimations "
+         L"-graphics_safemode -graphics_altlargemap -graphics_softwaremouse -sound_musicenabled -game_debugstart"},
+    {{true, true, true, false, false, true, false}, L" +graphics_fullscreen +graphics_buttonanimations "
+     L"+graphics_safemode -graphics_altlargemap -graphics_softwaremouse +sound_musicenabled -game_debugstart"},
 };
 
 } // namespace trelgate::test

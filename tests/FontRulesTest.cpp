@@ -15,19 +15,13 @@ TEST(FallbackFonts, TryTheGivenFaceAsItComesThenTahomaThenTheGivenFaceSmaller)
     EXPECT_EQ(FallbackCandidates(L"Tahoma"), tahoma) << "no height twice";
 }
 
-TEST(FallbackFonts, TextsFitWhenNoneNeedsMoreThanItsRoom)
+TEST(FallbackFonts, TextsFitWhenNoneNeedsMoreThanItsRoomAndTheTabRowNeedsItsTabsAndTheSelectedTabsSpread)
 {
     using enum layout::Kind;
-    const std::vector<TextFit> exact{{Button, 129, 129}, {CheckBox, 80, 92}, {Tabs, 0, 299}};
-    EXPECT_TRUE(AllFit(exact));
-    std::vector<TextFit> onePixelOver = exact;
-    onePixelOver.push_back({WrapLabel, 68, 67});
-    EXPECT_FALSE(AllFit(onePixelOver));
-    EXPECT_EQ(onePixelOver.back().Margin(), -1);
-}
-
-TEST(FallbackFonts, TheTabRowNeedsItsTabsAndTheSelectedTabsSpread)
-{
-    const std::vector<int> tabs{85, 91, 56, 54};
-    EXPECT_EQ(TabRowWidth(tabs), 286 + 2 + 2);
+    std::vector<TextFit> fits{{Button, 129, 129}, {CheckBox, 80, 92}, {Tabs, 0, 299}};
+    EXPECT_TRUE(AllFit(fits)) << "exactly the room fits";
+    fits.push_back({WrapLabel, 68, 67});
+    EXPECT_FALSE(AllFit(fits));
+    EXPECT_EQ(fits.back().Margin(), -1);
+    EXPECT_EQ(TabRowWidth(std::vector<int>{85, 91, 56, 54}), 286 + 2 + 2);
 }

@@ -12,9 +12,11 @@ namespace {
 
 class Launch : public WindowTest {
 protected:
-    // The launcher, fading in, over the game folder (or none) whose game does what control says.
+    // A fresh launcher, fading in, over the game folder (or none) whose game does what control says.
     void OpenOn(const std::string& control, bool gameSet = true)
     {
+        form.reset();
+        seams.boxes.clear();
         WriteBytes(MakeGame(game) + L"\\Trelan.control.txt", control);
         WriteBytes(Ini(), "[Settings]\r\nFadeWindow=1\r\nTrelanPath=" + (gameSet ? Utf8FromWide(game) : ""));
         Create();
@@ -32,7 +34,7 @@ TEST_F(Launch, TheGameGetsTheBoxesAsTheyStandAndTheWindowComesBackOpaqueMovesBac
     RECT before, after;
     ::GetWindowRect(form->Handle(), &before);
     for (const auto& c : kCommandLines) {
-        for (std::size_t i = 0; i < c.states.size(); ++i)
+        for (std::size_t i = 0; &c != kCommandLines && i < c.states.size(); ++i) // the first as the window shows them
             Button_SetCheck(Item(kOptionBoxes[i]), c.states[i] ? BST_CHECKED : BST_UNCHECKED);
         Click(btnLaunch);
         EXPECT_EQ(ReadBytes(record),
@@ -59,19 +61,16 @@ TEST_F(Launch, EachFailureShowsItsOwnBoxAndNothingFollows)
     enum Spoil { NoGameDirectory, GameGone, SettingsReadOnly };
     const struct {
         Spoil spoil;
-        std::wstring text, title;
-        UINT flags;
+        std::wstring box; // "title|text|flags"
         bool minimisedAndSaved;
     } cases[] = {
-        {NoGameDirectory, L"Set the path to the Trelan directory first.", L"Trelan path not set", 0x30, false},
-        {GameGone, L"Unable to run Trelan. Please check the Settings tab to see if the Trelan directory is set "
-                   L"correctly.", L"Error running Trelan", 0x10, true},
-        {SettingsReadOnly, L"In " + Ini() + L" kann nicht geschrieben werden.", L"Trelan Launcher", 0x10, false},
+        {NoGameDirectory, L"Trelan path not set|Set the path to the Trelan directory first.|48", false},
+        {GameGone, L"Error running Trelan|Unable to run Trelan. Please check the Settings tab to see if the Trelan "
+                   L"directory is set correctly.|16", true},
+        {SettingsReadOnly, L"Trelan Launcher|In " + Ini() + L" kann nicht geschrieben werden.|16", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.spoil);
-        form.reset();
-        seams.boxes.clear();
         OpenOn("exit\r\n", c.spoil != NoGameDirectory);
         const std::string settings = ReadBytes(Ini());
         if (c.spoil == GameGone)
@@ -83,8 +82,8 @@ TEST_F(Launch, EachFailureShowsItsOwnBoxAndNothingFollows)
         Click(chkSafeMode);
         Click(btnLaunch);
         ASSERT_EQ(seams.boxes.size(), 1u);
-        EXPECT_EQ(std::tie(seams.boxes[0].text, seams.boxes[0].title, seams.boxes[0].flags),
-                  std::tie(c.text, c.title, c.flags));
+        const ScriptedSeams::Box& shown = seams.boxes[0];
+        EXPECT_EQ(shown.title + L"|" + shown.text + L"|" + std::to_wstring(shown.flags), c.box);
         EXPECT_EQ(minimised, c.minimisedAndSaved);
         EXPECT_EQ(ReadBytes(Ini()) != settings, c.minimisedAndSaved);
         EXPECT_FALSE(::IsIconic(form->Handle()) || form->TimerEnabled(TfrmMain::tmrUpdateUsers));
@@ -98,20 +97,19 @@ TEST_F(Launch, TheOptionsHelpFollowsTheMouseOverTheBoxesStaysOverTheLabelsAndGoe
     MSG toOptions{form->Handle(), WM_SYSCHAR, L'o', 0};
     ASSERT_TRUE(form->PreTranslateMessage(toOptions));
     // Sent where the system sends it: to the window under the point.
-    const auto moveTo = [](POINT p) {
+    const auto helpAt = [this](POINT p) {
         HWND under = ::WindowFromPoint(p);
         ::ScreenToClient(under, &p);
         ::SendMessageW(under, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+        return Text(lblOptionHelp);
     };
     RECT box, label;
     for (std::size_t i = 0; i < kStartupOptions.size(); ++i) {
         ::GetWindowRect(Item(kOptionBoxes[i]), &box);
-        moveTo({box.left + 5, box.top + 5});
-        EXPECT_EQ(Text(lblOptionHelp), std::wstring(kStartupOptions[i].help));
+        EXPECT_EQ(helpAt({box.left + 5, box.top + 5}), std::wstring(kStartupOptions[i].help));
     }
     ::GetWindowRect(Item(lblOptionHelp), &label);
-    moveTo({label.left + 5, label.top + 5});
-    EXPECT_EQ(Text(lblOptionHelp), L"Prints debugging information during startup.") << "the labels let it be";
-    moveTo({(box.right + label.left) / 2, box.top + 5});
-    EXPECT_EQ(Text(lblOptionHelp), L"") << "the page's free area";
+    EXPECT_EQ(helpAt({label.left + 5, label.top + 5}), L"Prints debugging information during startup.")
+        << "the labels let it be";
+    EXPECT_EQ(helpAt({(box.right + label.left) / 2, box.top + 5}), L"") << "the page's free area";
 }

@@ -7,10 +7,7 @@ using namespace trelgate;
 TEST(CommandLine, HoldsAllSevenWordsInTheirPlacesWhateverTheStates)
 {
     for (const auto& c : test::kCommandLines) {
-        const std::wstring line = BuildCommandLine(c.states);
-        EXPECT_EQ(line, c.line);
-        EXPECT_EQ(line.size(), 150u) << "a leading blank, none at the end";
+        EXPECT_EQ(BuildCommandLine(c.states), c.line);
+        EXPECT_EQ(BuildCommandLine(c.states).size(), 150u) << "a leading blank, none at the end";
     }
-    for (std::size_t i = 0; i < kStartupOptions.size(); ++i)
-        EXPECT_EQ(kStartupOptions[i].fallback, test::kCommandLines[0].states[i]) << "the first states";
 }
