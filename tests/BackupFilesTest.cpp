@@ -28,6 +28,14 @@ Process Helper(const std::wstring& arguments)
     return Start(BinDir() + L"\\backup_helper.exe", L" " + arguments, L"");
 }
 
+// Whether another program has the file open without sharing it.
+bool IsHeld(const std::wstring& path)
+{
+    const UniqueFile probe(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+    return !probe && ::GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 } // namespace
 
 TEST(CopyFileContents, CopiesWholeOrLeavesTheTargetAsItWas)
@@ -43,7 +51,7 @@ TEST(CopyFileContents, CopiesWholeOrLeavesTheTargetAsItWas)
         Process other;
         if (spoil == TargetHeld) {
             other = Helper(L"hold \"" + backup + L"\"");
-            ::Sleep(700); // it has opened the file by then
+            ASSERT_TRUE(PumpUntil([&] { return IsHeld(backup); })) << "the other program holds the backup";
         }
         if (spoil == TargetReadOnly)
             Mark(backup, FILE_ATTRIBUTE_READONLY);
