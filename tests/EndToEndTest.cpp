@@ -11,7 +11,6 @@
 #include <deque>
 #include <set>
 #include <stdexcept>
-#include <tuple>
 
 #include "CommandLines.h"
 #include "TestSupport.h"
@@ -95,8 +94,6 @@ protected:
         // Room for the backup list's items; it goes with the process.
         remote = static_cast<char*>(
             ::VirtualAllocEx(p.process.get(), nullptr, 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
-        if (!remote)
-            Stop(L"no room in the launcher");
     }
 
     HWND Item(Ctl id) const { return FindChild(window, static_cast<int>(id)); }
@@ -130,7 +127,8 @@ protected:
         item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof item);
         item.cchTextMax = 256;
         std::wstring text(static_cast<std::size_t>(List(LVM_GETITEMTEXTW, row, item)), L'\0');
-        ::ReadProcessMemory(launcher->process.get(), item.pszText, text.data(), text.size() * sizeof(wchar_t), nullptr);
+        ::ReadProcessMemory(launcher->process.get(), item.pszText, text.data(), text.size() * sizeof(wchar_t),
+                            nullptr);
         return text;
     }
     // Sorted: the platform lists a folder in an order of its own.
@@ -208,23 +206,18 @@ protected:
 
 TEST_F(EndToEnd, APlayersSessionFromFadeInToExitLeavesTheFilesAndSettingsAsItSays)
 {
-    // The demo game folder: Agent with two backups, Spare, and a game that saves a new user and ends.
-    const struct {
-        std::wstring path;
-        std::string bytes;
-        FILETIME written;
-    } kSaves[] = {
-        {users + L"\\Agent.usr", kAgentSave, LocalTime(2026, 12, 5, 22, 15, 31)}, // shown at even seconds
-        {users + L"\\Spare.usr", "TRELAN-DEMO-SAVE\r\nSpare\r\n", LocalTime(2026, 12, 1, 9, 41, 8)},
-        {backups + L"\\Start.bak", "TRELAN-DEMO-SAVE\r\nAgent\r\nearly\r\n", LocalTime(2026, 11, 2, 18, 4, 12)},
-        {backups + L"\\Before heist.bak", "TRELAN-DEMO-SAVE\r\nAgent\r\nheist\r\n",
-         LocalTime(2026, 11, 28, 21, 37, 46)},
+    // The demo game folder: Agent with two backups, Ace (listed first, so Agent is chosen only as the one
+    // remembered), and a game that saves a new user and ends.
+    const auto save = [](const std::wstring& path, const std::string& bytes, const FILETIME& written) {
+        WriteBytes(path, bytes);
+        SetWriteTime(path, written);
     };
     MakeFolder(backups);
-    for (const auto& save : kSaves) {
-        WriteBytes(save.path, save.bytes);
-        SetWriteTime(save.path, save.written);
-    }
+    save(users + L"\\Agent.usr", kAgentSave, LocalTime(2026, 12, 5, 22, 15, 31)); // shown at even seconds
+    save(users + L"\\Ace.usr", "TRELAN-DEMO-SAVE\r\nAce\r\n", LocalTime(2026, 12, 1, 9, 41, 8));
+    save(backups + L"\\Start.bak", "TRELAN-DEMO-SAVE\r\nAgent\r\nearly\r\n", LocalTime(2026, 11, 2, 18, 4, 12));
+    save(backups + L"\\Before heist.bak", "TRELAN-DEMO-SAVE\r\nAgent\r\nheist\r\n",
+         LocalTime(2026, 11, 28, 21, 37, 46));
     WriteBytes(game + L"\\Trelan.control.txt", "write Rookie\r\nexit\r\n");
     WriteBytes(game + L"\\Trelgate.ini",
                "[Settings]\r\nTrelanPath=\r\nFadeWindow=1\r\n[Users]\r\nCurrentUser=Agent\r\n");
@@ -261,16 +254,19 @@ TEST_F(EndToEnd, APlayersSessionFromFadeInToExitLeavesTheFilesAndSettingsAsItSay
     Answer(L"Restore Backup", L"Do you really want to restore the backup 'First steps'?", IDYES);
     AwaitPanels(L"11/02/2026", L"18:04:12");
 
-    // Two deleted; the user deleted with its last backup kept, then restored from it.
+    // Two deleted; the user deleted (after a Cancel) with its last backup kept, then restored from it.
     Select({L"First steps", L"Before heist"});
     Click(btnDeleteBackups);
     Answer(L"Delete Backups", L"Do you really want to delete the selected backups?", IDYES);
     AwaitRows({kMid});
-    Click(btnDeleteUser);
-    Answer(L"Keep backups?",
-           L"Do you want to keep the backups for this user?\rIf you choose 'Yes', the user will be deleted but the "
-           L"backups will be kept.\rIf you choose 'No', both the user and all backups will be deleted.",
-           IDYES);
+    for (int answer : {IDCANCEL, IDYES}) {
+        Click(btnDeleteUser);
+        Answer(L"Keep backups?",
+               L"Do you want to keep the backups for this user?\rIf you choose 'Yes', the user will be deleted but "
+               L"the backups will be kept.\rIf you choose 'No', both the user and all backups will be deleted.",
+               answer);
+        EXPECT_EQ(Exists(users + L"\\Agent.usr"), answer == IDCANCEL);
+    }
     AwaitPanels(L"no file", L"");
     EXPECT_EQ(Text(cboUser), L"Agent") << "still listed through its backups";
     Select({L"Mid game"});
@@ -308,18 +304,15 @@ TEST_F(EndToEnd, APlayersSessionFromFadeInToExitLeavesTheFilesAndSettingsAsItSay
     EXPECT_LT(lowest, 255) << "faded out";
     EXPECT_EQ(launcher->Wait(), 0u);
 
-    // On disk: Agent as it was saved, at even seconds, and its one backup the same; Spare untouched.
-    EXPECT_EQ(NamesIn(users), (std::set<std::wstring>{L"Agent", L"Agent.usr", L"Rookie.usr", L"Spare.usr"}));
+    // On disk: Agent as it was saved, at even seconds, and its one backup the same.
+    EXPECT_EQ(NamesIn(users), (std::set<std::wstring>{L"Ace.usr", L"Agent", L"Agent.usr", L"Rookie.usr"}));
     EXPECT_EQ(NamesIn(backups), std::set<std::wstring>{L"Mid game.bak"});
     const FILETIME saved = LocalTime(2026, 12, 5, 22, 15, 30);
-    const auto& spare = kSaves[1];
-    for (const auto& [path, bytes, written] : {std::tuple(users + L"\\Agent.usr", kAgentSave, saved),
-                                               std::tuple(mid, kAgentSave, saved),
-                                               std::tuple(spare.path, spare.bytes.c_str(), spare.written)}) {
+    for (const std::wstring& path : {users + L"\\Agent.usr", mid}) {
         WIN32_FILE_ATTRIBUTE_DATA data{};
         ASSERT_TRUE(::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));
-        EXPECT_EQ(ReadBytes(path), bytes) << Utf8FromWide(path);
-        EXPECT_EQ(::CompareFileTime(&data.ftLastWriteTime, &written), 0) << Utf8FromWide(path);
+        EXPECT_EQ(ReadBytes(path), kAgentSave) << Utf8FromWide(path);
+        EXPECT_EQ(::CompareFileTime(&data.ftLastWriteTime, &saved), 0) << Utf8FromWide(path);
     }
     EXPECT_EQ(ReadBytes(game + L"\\Trelgate.ini"),
               "[Settings]\r\nTrelanPath=" + Utf8FromWide(game) +
