@@ -53,6 +53,7 @@ std::vector<HWND> TopWindows(const wchar_t* className, const wchar_t* title, DWO
     return found;
 }
 
+HWND First(const std::vector<HWND>& windows) { return windows.empty() ? nullptr : windows[0]; }
 std::vector<HWND> Launchers(DWORD processId = 0) { return TopWindows(L"TfrmMain", L"Trelan Launcher", processId); }
 
 // A window without opacity of its own is opaque.
@@ -88,9 +89,8 @@ protected:
     void Attach(Process& p)
     {
         launcher = &p;
-        if (!PumpUntil([&] { return !Launchers(p.id).empty(); }))
+        if (!PumpUntil([&] { return (window = First(Launchers(p.id))) != nullptr; }))
             Stop(L"no launcher window");
-        window = Launchers(p.id).front();
         // Room for the backup list's items; it goes with the process.
         remote = static_cast<char*>(
             ::VirtualAllocEx(p.process.get(), nullptr, 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
@@ -159,11 +159,7 @@ protected:
             List(LVM_SETITEMSTATE, RowOf(name), item);
     }
 
-    HWND Box() const
-    {
-        const std::vector<HWND> boxes = TopWindows(L"#32770", nullptr, launcher->id);
-        return boxes.empty() ? nullptr : boxes.front();
-    }
+    HWND Box() const { return First(TopWindows(L"#32770", nullptr, launcher->id)); }
     // Waits until get() gives what is expected; a box that nobody expected ends the test.
     template <class Get, class T>
     void Await(Get get, const T& expected) const
