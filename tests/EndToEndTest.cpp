@@ -1,0 +1,344 @@
+// The real launcher as a player uses it: started as a process in a game folder
+// and driven from this process only, by the messages that a player's input
+// sends, each answered within a bounded time; a structure that a message points
+// at is placed in the launcher's process.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <set>
+#include <stdexcept>
+
+#include "CommandLines.h"
+#include "TestSupport.h"
+#include "base/Text.h"
+#include "resources/Layout.h"
+
+using namespace trelgate;
+using namespace trelgate::test;
+using layout::Ctl;
+using enum layout::Ctl;
+
+namespace {
+
+using Row = std::vector<std::wstring>;
+const Row kHeist{L"Before heist", L"11/28/2026", L"21:37:46"}, kStart{L"Start", L"11/02/2026", L"18:04:12"},
+    kFirst{L"First steps", L"11/02/2026", L"18:04:12"}, kMid{L"Mid game", L"12/05/2026", L"22:15:30"};
+constexpr char kAgentSave[] = "TRELAN-DEMO-SAVE\r\nAgent\r\n";
+
+// Ends the test at once: the steps after a failed one would only wait in vain.
+[[noreturn]] void Stop(const std::wstring& why) { throw std::runtime_error(Utf8FromWide(why)); }
+
+LRESULT SendTo(HWND hwnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutW(hwnd, msg, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result))
+        Stop(L"no answer to message " + std::to_wstring(msg));
+    return static_cast<LRESULT>(result);
+}
+
+// The visible top-level windows of a class (and title, unless null), of one process or of any (0).
+std::vector<HWND> TopWindows(const wchar_t* className, const wchar_t* title, DWORD processId = 0)
+{
+    std::vector<HWND> found;
+    for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, className, title));) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(w, &owner);
+        if (::IsWindowVisible(w) && (!processId || owner == processId))
+            found.push_back(w);
+    }
+    return found;
+}
+
+HWND First(const std::vector<HWND>& windows) { return windows.empty() ? nullptr : windows[0]; }
+std::vector<HWND> Launchers(DWORD processId = 0) { return TopWindows(L"TfrmMain", L"Trelan Launcher", processId); }
+
+// A window without opacity of its own is opaque.
+int Opacity(HWND window)
+{
+    BYTE alpha = 255;
+    DWORD flags = 0;
+    return ::GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) && (flags & LWA_ALPHA) ? alpha : 255;
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        MakeGame(game);
+        ASSERT_TRUE(::CopyFileW((BinDir() + L"\\Trelgate.exe").c_str(), (game + L"\\Trelgate.exe").c_str(), FALSE));
+    }
+    void TearDown() override // what a failed step left running
+    {
+        for (Process& p : launchers)
+            if (p.process && p.Wait(0) == STILL_ACTIVE) {
+                ::TerminateProcess(p.process.get(), 1);
+                p.Wait();
+            }
+    }
+
+    Process& Launch()
+    {
+        launchers.push_back(Start(game + L"\\Trelgate.exe", L"", game));
+        return launchers.back();
+    }
+    // Waits for the process's launcher window and drives that one from now on.
+    void Attach(Process& p)
+    {
+        launcher = &p;
+        if (!PumpUntil([&] { return (window = First(Launchers(p.id))) != nullptr; }))
+            Stop(L"no launcher window");
+        // Room for the backup list's items; it goes with the process.
+        remote = static_cast<char*>(
+            ::VirtualAllocEx(p.process.get(), nullptr, 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    }
+
+    HWND Item(Ctl id) const { return FindChild(window, static_cast<int>(id)); }
+    std::wstring Text(Ctl id) const { return TextOf(Item(id)); }
+    void Click(Ctl id) const { ::PostMessageW(Item(id), BM_CLICK, 0, 0); } // posted: a box may come up
+    // As a click on the page's tab; a notification sent from here would point into this process.
+    void Page(Ctl page) const
+    {
+        SendTo(Item(PageControl), TCM_SETCURFOCUS, static_cast<WPARAM>(page) - static_cast<WPARAM>(tabUsers));
+    }
+    // Clicks into an edit, selects all and types over it, key by key.
+    void Type(Ctl id, const std::wstring& text) const
+    {
+        SendTo(Item(id), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        SendTo(Item(id), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        SendTo(Item(id), EM_SETSEL, 0, -1);
+        for (wchar_t c : text)
+            SendTo(Item(id), WM_CHAR, c, 0);
+    }
+
+    // The backup list: each message's item is copied into the launcher first.
+    LRESULT List(UINT msg, int row, const LVITEMW& item = {}) const
+    {
+        ::WriteProcessMemory(launcher->process.get(), remote, &item, sizeof item, nullptr);
+        return SendTo(Item(lstBackups), msg, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
+    }
+    std::wstring RowText(int row, int column) const
+    {
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof item);
+        item.cchTextMax = 256;
+        std::wstring text(static_cast<std::size_t>(List(LVM_GETITEMTEXTW, row, item)), L'\0');
+        ::ReadProcessMemory(launcher->process.get(), item.pszText, text.data(), text.size() * sizeof(wchar_t),
+                            nullptr);
+        return text;
+    }
+    // Sorted: the platform lists a folder in an order of its own.
+    std::vector<Row> Listed() const
+    {
+        std::vector<Row> rows(static_cast<std::size_t>(SendTo(Item(lstBackups), LVM_GETITEMCOUNT)));
+        for (std::size_t row = 0; row < rows.size(); ++row)
+            for (int column : {0, 1, 2})
+                rows[row].push_back(RowText(static_cast<int>(row), column));
+        std::ranges::sort(rows);
+        return rows;
+    }
+    int RowOf(const std::wstring& name) const
+    {
+        for (int row = 0; row < SendTo(Item(lstBackups), LVM_GETITEMCOUNT); ++row)
+            if (RowText(row, 0) == name)
+                return row;
+        Stop(L"no row " + name);
+    }
+    // These rows and no others selected, as clicks with Ctrl held leave them.
+    void Select(std::initializer_list<std::wstring> names) const
+    {
+        LVITEMW item{};
+        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        List(LVM_SETITEMSTATE, -1, item);
+        item.state = item.stateMask;
+        for (const std::wstring& name : names)
+            List(LVM_SETITEMSTATE, RowOf(name), item);
+    }
+
+    HWND Box() const { return First(TopWindows(L"#32770", nullptr, launcher->id)); }
+    // Waits until get() gives what is expected; a box that nobody expected ends the test.
+    template <class Get, class T>
+    void Await(Get get, const T& expected) const
+    {
+        PumpUntil([&] { return Box() || get() == expected; });
+        if (HWND box = Box())
+            Stop(L"unexpected box: " + TextOf(::GetDlgItem(box, 0xFFFF)));
+        EXPECT_EQ(get(), expected);
+    }
+    void AwaitText(Ctl id, const std::wstring& text) const { Await([&] { return Text(id); }, text); }
+    void AwaitRows(const std::vector<Row>& rows) const { Await([&] { return Listed(); }, rows); }
+    void AwaitPanels(const std::wstring& date, const std::wstring& time) const
+    {
+        Await([&] { return std::pair(Text(pnlDate), Text(pnlTime)); }, std::pair(date, time));
+    }
+    // Waits for the box, checks its title and text and presses a button; returns
+    // once the launcher takes messages again: at the handler's end or in its next box.
+    void Answer(const std::wstring& title, const std::wstring& text, int button) const
+    {
+        HWND box = nullptr;
+        if (!PumpUntil([&] { return (box = Box()) != nullptr; }))
+            Stop(L"no box " + title);
+        EXPECT_EQ(TextOf(box), title);
+        EXPECT_EQ(TextOf(::GetDlgItem(box, 0xFFFF)), text);
+        ::PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+        if (!PumpUntil([&] { return !::IsWindow(box); }))
+            Stop(L"the box " + title + L" stayed");
+        SendTo(window, WM_NULL);
+    }
+
+    TempDir folder;
+    const std::wstring game = folder / L"game", users = game + L"\\users", backups = users + L"\\Agent";
+    std::deque<Process> launchers;
+    Process* launcher = nullptr;
+    HWND window = nullptr;
+    char* remote = nullptr;
+};
+
+} // namespace
+
+TEST_F(EndToEnd, APlayersSessionFromFadeInToExitLeavesTheFilesAndSettingsAsItSays)
+{
+    // The demo game folder: Agent with two backups, Ace (listed first, so Agent is chosen only as the one
+    // remembered), and a game that saves a new user and ends.
+    const auto save = [](const std::wstring& path, const std::string& bytes, const FILETIME& written) {
+        WriteBytes(path, bytes);
+        SetWriteTime(path, written);
+    };
+    MakeFolder(backups);
+    save(users + L"\\Agent.usr", kAgentSave, LocalTime(2026, 12, 5, 22, 15, 31)); // shown at even seconds
+    save(users + L"\\Ace.usr", "TRELAN-DEMO-SAVE\r\nAce\r\n", LocalTime(2026, 12, 1, 9, 41, 8));
+    save(backups + L"\\Start.bak", "TRELAN-DEMO-SAVE\r\nAgent\r\nearly\r\n", LocalTime(2026, 11, 2, 18, 4, 12));
+    save(backups + L"\\Before heist.bak", "TRELAN-DEMO-SAVE\r\nAgent\r\nheist\r\n",
+         LocalTime(2026, 11, 28, 21, 37, 46));
+    WriteBytes(game + L"\\Trelan.control.txt", "write Rookie\r\nexit\r\n");
+    WriteBytes(game + L"\\Trelgate.ini",
+               "[Settings]\r\nTrelanPath=\r\nFadeWindow=1\r\n[Users]\r\nCurrentUser=Agent\r\n");
+
+    Attach(Launch());
+    EXPECT_LT(Opacity(window), 255) << "still fading in when first seen";
+    EXPECT_TRUE(::IsWindowVisible(Item(tabUsers)));
+    AwaitText(cboUser, L"Agent");
+    AwaitPanels(L"12/05/2026", L"22:15:30");
+    AwaitRows({kHeist, kStart});
+    Await([&] { return Opacity(window); }, 255);
+
+    // A backup, then one of the same name: No keeps the old one untouched, Yes replaces it.
+    const std::wstring mid = backups + L"\\Mid game.bak";
+    Type(edtNewBackup, L"Mid game");
+    Click(btnNewBackup);
+    AwaitRows({kHeist, kMid, kStart});
+    WriteBytes(mid, "stale");
+    for (int answer : {IDNO, IDYES}) {
+        Type(edtNewBackup, L"Mid game");
+        Click(btnNewBackup);
+        Answer(L"Create Backup", L"The backup 'Mid game' already exists. Overwrite?", answer);
+        EXPECT_EQ(Text(edtNewBackup), answer == IDNO ? L"Mid game" : L"") << "the list is refreshed after Yes only";
+        EXPECT_EQ(ReadBytes(mid), answer == IDNO ? "stale" : kAgentSave);
+    }
+
+    // One renamed in place, then restored under its new name: the panels show its time.
+    const auto edit = reinterpret_cast<HWND>(SendTo(Item(lstBackups), LVM_EDITLABELW, RowOf(L"Start")));
+    SendTo(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"First steps"));
+    ::PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+    AwaitRows({kHeist, kFirst, kMid});
+    Select({L"First steps"});
+    Click(btnRestore);
+    Answer(L"Restore Backup", L"Do you really want to restore the backup 'First steps'?", IDYES);
+    AwaitPanels(L"11/02/2026", L"18:04:12");
+
+    // Two deleted; the user deleted (after a Cancel) with its last backup kept, then restored from it.
+    Select({L"First steps", L"Before heist"});
+    Click(btnDeleteBackups);
+    Answer(L"Delete Backups", L"Do you really want to delete the selected backups?", IDYES);
+    AwaitRows({kMid});
+    for (int answer : {IDCANCEL, IDYES}) {
+        Click(btnDeleteUser);
+        Answer(L"Keep backups?",
+               L"Do you want to keep the backups for this user?\rIf you choose 'Yes', the user will be deleted but "
+               L"the backups will be kept.\rIf you choose 'No', both the user and all backups will be deleted.",
+               answer);
+        EXPECT_EQ(Exists(users + L"\\Agent.usr"), answer == IDCANCEL);
+    }
+    AwaitPanels(L"no file", L"");
+    EXPECT_EQ(Text(cboUser), L"Agent") << "still listed through its backups";
+    Select({L"Mid game"});
+    Click(btnRestore);
+    Answer(L"Restore Backup", L"Do you really want to restore the backup 'Mid game'?", IDYES);
+    AwaitPanels(L"12/05/2026", L"22:15:30");
+
+    // Safe mode ticked and the game launched: it saves Rookie; the launcher comes back and lists it.
+    Page(tabOptions);
+    Click(chkSafeMode);
+    Click(btnLaunch);
+    const std::wstring record = game + L"\\Trelan.record.txt";
+    EXPECT_TRUE(PumpUntil([&] { return Exists(record) && !::IsIconic(window); })) << "the launcher came back";
+    Await([&] { return SendTo(Item(cboUser), CB_GETCOUNT); }, 3);
+    EXPECT_NE(SendTo(Item(cboUser), CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(L"Rookie")), CB_ERR);
+    EXPECT_EQ(Text(cboUser), L"Agent");
+    EXPECT_EQ(ReadBytes(record),
+              "cmdline=" + Utf8FromWide(kCommandLines[3].line) + "\ncwd=" + Utf8FromWide(game) + "\nenv=\n");
+
+    // An invalid game directory typed and the page left: the edit shows the one in use again.
+    Page(tabSettings);
+    Type(edtTrelanPath, L"C:\\nowhere");
+    AwaitText(lblTrelanPathValid, L"Not a valid Trelan path!");
+    Page(tabUsers);
+    AwaitText(edtTrelanPath, game);
+    AwaitText(lblTrelanPathValid, L"Trelan path valid.");
+
+    // Exit fades out; the process ends normally.
+    Click(btnExit);
+    int lowest = 255;
+    PumpUntil([&] {
+        lowest = std::min(lowest, ::IsWindow(window) ? Opacity(window) : 255);
+        return !::IsWindow(window);
+    });
+    EXPECT_LT(lowest, 255) << "faded out";
+    EXPECT_EQ(launcher->Wait(), 0u);
+
+    // On disk: Agent as it was saved, at even seconds, and its one backup the same.
+    EXPECT_EQ(NamesIn(users), (std::set<std::wstring>{L"Ace.usr", L"Agent", L"Agent.usr", L"Rookie.usr"}));
+    EXPECT_EQ(NamesIn(backups), std::set<std::wstring>{L"Mid game.bak"});
+    const FILETIME saved = LocalTime(2026, 12, 5, 22, 15, 30);
+    for (const std::wstring& path : {users + L"\\Agent.usr", mid}) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        ASSERT_TRUE(::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));
+        EXPECT_EQ(ReadBytes(path), kAgentSave) << Utf8FromWide(path);
+        EXPECT_EQ(::CompareFileTime(&data.ftLastWriteTime, &saved), 0) << Utf8FromWide(path);
+    }
+    EXPECT_EQ(ReadBytes(game + L"\\Trelgate.ini"),
+              "[Settings]\r\nTrelanPath=" + Utf8FromWide(game) +
+                  "\r\nFadeWindow=1\r\n[Users]\r\nCurrentUser=Agent\r\n[Options]\r\nFullScreen=1\r\n"
+                  "ButtonAnimations=1\r\nSafeMode=1\r\nAltLargeMap=0\r\nSoftwareMouse=0\r\nMusicEnabled=1\r\n"
+                  "DebugStart=0\r\n");
+}
+
+TEST_F(EndToEnd, OfFiveStartedAtOnceOneRunsAndALaterStartRaisesItAndGivesWay)
+{
+    for (int i = 0; i < 5; ++i)
+        Launch();
+    const auto running = [](const Process& p) { return p.Wait(0) == STILL_ACTIVE; };
+    ASSERT_TRUE(PumpUntil([&] { return std::ranges::count_if(launchers, running) == 1; }, 30000));
+    Process& first = *std::ranges::find_if(launchers, running);
+    for (const Process& p : launchers)
+        EXPECT_EQ(p.Wait(0), &p == &first ? STILL_ACTIVE : 2u);
+    Attach(first);
+    EXPECT_EQ(Launchers(), std::vector<HWND>{window});
+
+    // Another program in front; a later start brings the launcher to the front and ends.
+    HWND other = ::CreateWindowExW(0, L"STATIC", L"Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                                   100, nullptr, nullptr, nullptr, nullptr);
+    ::SetForegroundWindow(other);
+    ASSERT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == other; }));
+    EXPECT_EQ(Launch().Wait(), 2u);
+    EXPECT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == window; }));
+    EXPECT_EQ(Launchers(), std::vector<HWND>{window});
+    ::DestroyWindow(other);
+
+    Click(btnExit);
+    EXPECT_EQ(first.Wait(), 0u);
+}
