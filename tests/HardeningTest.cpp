@@ -1,0 +1,146 @@
+// Whatever the game folder holds, each operation of the user manager ends in
+// its own outcome or in its failure box: names at the platform's limits and in
+// every plane of Unicode, paths beyond MAX_PATH, a crowded users folder, empty
+// and huge saves, and files that vanish between the listing and their use.
+#include "WindowFixture.h"
+
+#include <functional>
+#include <vector>
+
+#include "users/BackupFiles.h"
+#include "users/UserStore.h"
+
+using namespace trelgate;
+using namespace trelgate::test;
+
+namespace {
+
+using Boxes = std::vector<std::wstring>; // "title|text"
+
+const std::wstring kR1 = L"Restore Backup|Do you really want to restore the backup '";
+const std::wstring kD1 = L"Delete Backups|Do you really want to delete the selected backups?";
+const std::wstring kU1 = L"Keep backups?|Do you want to keep the backups for this user?\rIf you choose 'Yes', the "
+                         L"user will be deleted but the backups will be kept.\rIf you choose 'No', both the user "
+                         L"and all backups will be deleted.";
+
+class Hardening : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        game = MakeGame(folder / L"game");
+    }
+    std::wstring At(const std::wstring& name) const { return LiteralGameDirectory(game) + L"\\users\\" + name; }
+    void Save(const std::wstring& name, const std::string& bytes = "save")
+    {
+        if (const auto slash = name.rfind(L'\\'); slash != std::wstring::npos)
+            ::CreateDirectoryW(At(name.substr(0, slash)).c_str(), nullptr);
+        WriteBytes(At(name), bytes);
+    }
+    // The launcher shown on game, with user chosen as a player would choose it.
+    void OpenOn(const std::wstring& user)
+    {
+        form.reset();
+        WriteBytes(Ini(), "[Settings]\r\nTrelanPath=" + std::string(game.begin(), game.end()) + "\r\n");
+        Create();
+        Show();
+        HWND box = Item(Ctl::cboUser);
+        for (int i = 0; i < ComboBox_GetCount(box); ++i) {
+            std::wstring text(ComboBox_GetLBTextLen(box, i) + 1, L'\0');
+            text.resize(ComboBox_GetLBText(box, i, text.data()));
+            if (text == user)
+                ComboBox_SetCurSel(box, i);
+        }
+        ::SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(Ctl::cboUser, CBN_SELCHANGE), 0);
+        ASSERT_EQ(form->CurrentUser, user);
+    }
+    std::vector<std::wstring> Captions() const
+    {
+        std::vector<std::wstring> captions;
+        for (int row = 0; row < ListView_GetItemCount(Item(Ctl::lstBackups)); ++row) {
+            wchar_t text[300] = {};
+            ListView_GetItemText(Item(Ctl::lstBackups), row, 0, text, 300);
+            captions.emplace_back(text);
+        }
+        return captions;
+    }
+    void SelectFirst()
+    {
+        ListView_SetItemState(Item(Ctl::lstBackups), 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    void NewBackup(const std::wstring& name)
+    {
+        ::SetWindowTextW(Item(Ctl::edtNewBackup), name.c_str());
+        Click(Ctl::btnNewBackup);
+    }
+    // F2 on the first row, the text typed over, then Enter.
+    void Rename(const std::wstring& text)
+    {
+        SelectFirst();
+        ::SetFocus(Item(Ctl::lstBackups));
+        Press(Item(Ctl::lstBackups), VK_F2);
+        HWND edit = ListView_GetEditControl(Item(Ctl::lstBackups));
+        ASSERT_TRUE(edit);
+        ::SetWindowTextW(edit, text.c_str());
+        Press(edit, VK_RETURN);
+    }
+    Boxes Shown() const
+    {
+        Boxes shown;
+        for (const auto& box : seams.boxes)
+            shown.push_back(box.title + L"|" + box.text);
+        return shown;
+    }
+
+    std::wstring game;
+};
+
+std::wstring Repeated(wchar_t c, std::size_t n) { return std::wstring(n, c); }
+
+} // namespace
+
+// Each name goes through the whole life of a backup: created, remembered in
+// the settings, renamed, restored, deleted, and its user deleted with it.
+// The longest names fill a file name's 255 units with their extension and
+// make the backup's path far longer than MAX_PATH.
+TEST_F(Hardening, EveryKindOfNameLivesThroughEveryOperation)
+{
+    const struct {
+        const char* what;
+        std::wstring user, backup, renamed;
+    } cases[] = {
+        {"longest names", Repeated(L'u', 251), Repeated(L'b', 251), Repeated(L'B', 251)},
+        {"supplementary planes", L"\U0001F3AE Gamer", L"\U00020BB7\U0001D11E", L"\U0001F600"},
+        {"combining marks", L"Zoe\u0308", L"Cafe\u0301", L"Cafe\u0300"},
+        {"right to left", L"\u05E9\u05DC\u05D5\u05DD", L"\u0645\u0631\u062D\u0628\u0627", L"evil\u202Egpj.exe"},
+        {"private use", L"\uE000\uF8FF", L"\U000F0000", L"\U0010FFFD"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Save(c.user + L".usr", "save");
+        OpenOn(c.user);
+        EXPECT_NE(Text(Ctl::pnlDate), L"no file");
+        NewBackup(c.backup);
+        EXPECT_EQ(ReadBytes(At(c.user + L"\\" + c.backup + L".bak")), "save");
+        EXPECT_EQ(Captions(), std::vector<std::wstring>{c.backup});
+
+        form.reset(); // saved at the end, chosen again at the next start
+        Create();
+        Show();
+        EXPECT_EQ(form->CurrentUser, c.user);
+
+        Rename(c.renamed);
+        EXPECT_EQ(NamesIn(At(c.user)), std::set<std::wstring>{c.renamed + L".bak"});
+        WriteBytes(At(c.user + L".usr"), "later");
+        seams.answers = {IDYES, IDYES, IDNO};
+        SelectFirst();
+        Click(Ctl::btnRestore);
+        EXPECT_EQ(ReadBytes(At(c.user + L".usr")), "save");
+        SelectFirst();
+        Click(Ctl::btnDeleteBackups);
+        Click(Ctl::btnDeleteUser);
+        EXPECT_TRUE(NamesIn(game + L"\\users").empty()) << "the user file and its folder are gone";
+        EXPECT_EQ(Shown(), (Boxes{kR1 + c.renamed + L"'?", kD1, kU1}));
+        seams.boxes.clear();
+    }
+}
