@@ -144,3 +144,41 @@ TEST_F(Hardening, EveryKindOfNameLivesThroughEveryOperation)
         seams.boxes.clear();
     }
 }
+
+// A game directory far beyond MAX_PATH is found, listed, backed up, saved in
+// the settings and offered by Browse; the game is not started from there.
+TEST_F(Hardening, AGameDirectoryBeyondMaxPathWorksThroughout)
+{
+    std::wstring deep = folder.Path();
+    for (wchar_t c : {L'x', L'y', L'z'}) {
+        deep += L"\\" + Repeated(c, 100);
+        ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr));
+    }
+    game = deep;
+    ASSERT_TRUE(::CopyFileW((BinDir() + L"\\Trelan.exe").c_str(), (L"\\\\?\\" + game + L"\\Trelan.exe").c_str(), FALSE));
+    ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + game + L"\\users").c_str(), nullptr));
+    Save(L"Agent.usr");
+    OpenOn(L"Agent");
+    EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Trelan path valid.");
+    EXPECT_LT(::GetCurrentDirectoryW(0, nullptr), DWORD{MAX_PATH}) << "no program starts in a longer one";
+    NewBackup(L"Start");
+    EXPECT_EQ(Captions(), std::vector<std::wstring>{L"Start"});
+
+    seams.chooseFile = [&](OPENFILENAMEW& dialog) {
+        const std::wstring chosen = game + L"\\Trelan.exe";
+        dialog.lpstrFile[chosen.copy(dialog.lpstrFile, dialog.nMaxFile - 1)] = L'\0';
+        return true;
+    };
+    Click(Ctl::btnTrelanPathBrowse);
+    ASSERT_EQ(seams.dialogs.size(), 1u);
+    EXPECT_EQ(seams.dialogs[0].file, game + L"\\Trelan.exe");
+    EXPECT_EQ(seams.dialogs[0].startFolder, game);
+    EXPECT_EQ(Text(Ctl::edtTrelanPath), game);
+
+    Click(Ctl::btnLaunch);
+    EXPECT_EQ(Shown(), Boxes{L"Error running Trelan|Unable to run Trelan. Please check the Settings tab to see if "
+                             L"the Trelan directory is set correctly."});
+    form.reset();
+    EXPECT_NE(ReadBytes(Ini()).find(std::string(game.begin(), game.end())), std::string::npos);
+    RemoveTree(L"\\\\?\\" + folder.Path());
+}
