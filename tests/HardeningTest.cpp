@@ -5,6 +5,7 @@
 #include "WindowFixture.h"
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "users/BackupFiles.h"
@@ -181,4 +182,127 @@ TEST_F(Hardening, AGameDirectoryBeyondMaxPathWorksThroughout)
     form.reset();
     EXPECT_NE(ReadBytes(Ini()).find(std::string(game.begin(), game.end())), std::string::npos);
     RemoveTree(L"\\\\?\\" + folder.Path());
+}
+
+// 2,500 folders, half of which name a user file in other letter case, and
+// 7,500 user files (the folders first: under Wine each new name costs a scan
+// of the folder): every user is listed once and the remembered one found.
+TEST_F(Hardening, AUsersFolderOfTenThousandEntriesIsListedWhole)
+{
+    for (int i = 0; i < 2500; ++i)
+        ::CreateDirectoryW(At((i % 2 ? L"USER" : L"Folder") + std::to_wstring(i)).c_str(), nullptr);
+    for (int i = 0; i < 7500; ++i)
+        WriteBytes(At(L"User" + std::to_wstring(i) + L".usr"), "");
+    WriteBytes(Ini(), "[Settings]\r\nTrelanPath=" + std::string(game.begin(), game.end()) +
+                          "\r\n[Users]\r\nCurrentUser=folder2498\r\n");
+    Create();
+    Show();
+    EXPECT_EQ(ComboBox_GetCount(Item(Ctl::cboUser)), 8750);
+    EXPECT_EQ(form->CurrentUser, L"Folder2498");
+}
+
+namespace {
+
+// A file of size bytes whose last byte is 'z', sparse: quick at any size.
+void WriteSized(const std::wstring& path, long long size)
+{
+    const UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(size == 0 || (::SetFilePointerEx(file.get(), LARGE_INTEGER{.QuadPart = size - 1}, nullptr, FILE_BEGIN) &&
+                              ::WriteFile(file.get(), "z", 1, &written, nullptr)));
+}
+
+// The size and the last byte.
+std::pair<long long, char> SizeAndEnd(const std::wstring& path)
+{
+    const UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER size{};
+    char last = 0;
+    DWORD read = 0;
+    if (::GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 &&
+        ::SetFilePointerEx(file.get(), LARGE_INTEGER{.QuadPart = size.QuadPart - 1}, nullptr, FILE_BEGIN))
+        ::ReadFile(file.get(), &last, 1, &read, nullptr);
+    return {size.QuadPart, last};
+}
+
+} // namespace
+
+// An empty save and one of 2 GiB are backed up and restored whole.
+TEST_F(Hardening, EmptyAndHugeSavesAreBackedUpAndRestoredWhole)
+{
+    for (const long long size : {0LL, 2LL << 30}) {
+        SCOPED_TRACE(size);
+        const std::pair<long long, char> whole{size, size ? 'z' : 0};
+        WriteSized(At(L"Agent.usr"), size);
+        OpenOn(L"Agent");
+        NewBackup(L"Whole");
+        EXPECT_EQ(SizeAndEnd(At(L"Agent\\Whole.bak")), whole);
+        WriteBytes(At(L"Agent.usr"), "later");
+        seams.answers = {IDYES};
+        SelectFirst();
+        Click(Ctl::btnRestore);
+        EXPECT_EQ(SizeAndEnd(At(L"Agent.usr")), whole);
+        EXPECT_TRUE(Shown() == Boxes{kR1 + L"Whole'?"});
+        seams.boxes.clear();
+        RemoveTree(At(L"Agent"));
+    }
+    ::DeleteFileW(At(L"Agent.usr").c_str());
+}
+
+// Another program removes a file between the listing and its use: while the
+// operation's question is up, or before an operation that asks nothing.
+TEST_F(Hardening, AFileThatVanishesBeforeItsUseGetsTheOperationsOwnOutcome)
+{
+    const std::wstring a2 = L"Create Backup|The backup 'Old' already exists. Overwrite?", r1 = kR1 + L"Old'?";
+    using Act = std::function<void()>;
+    const Act create = [this] { NewBackup(L"Old"); };
+    const Act restore = [this] { SelectFirst(), Click(Ctl::btnRestore); };
+    const Act remove = [this] { SelectFirst(), Click(Ctl::btnDeleteBackups); };
+    const Act deleteUser = [this] { Click(Ctl::btnDeleteUser); };
+    const struct {
+        const char* what;
+        std::wstring gone;
+        int answer; // to the question, 0 for none
+        Act act;
+        Boxes shown;
+        std::set<std::wstring> left; // in users and in users\Agent
+    } cases[] = {
+        {"create, the user file", L"Agent.usr", 0, [this] { NewBackup(L"New"); },
+         {L"Create Backup|Backup cannot be created!"}, {L"Agent", L"Old.bak"}},
+        {"create, the backup it replaces", L"Agent\\Old.bak", IDYES, create, {a2}, {L"Agent.usr", L"Agent", L"Old.bak"}},
+        {"restore, the backup", L"Agent\\Old.bak", IDYES, restore, {r1, L"Restore Backup|Backup cannot be restored!"},
+         {L"Agent.usr", L"Agent"}},
+        {"restore, the user file", L"Agent.usr", IDYES, restore, {r1}, {L"Agent.usr", L"Agent", L"Old.bak"}},
+        {"rename, the backup", L"Agent\\Old.bak", 0, [this] { Rename(L"New"); },
+         {L"Rename Backup|Backup could not be renamed."}, {L"Agent.usr", L"Agent"}},
+        {"delete, the backup", L"Agent\\Old.bak", IDYES, remove,
+         {kD1, L"Delete Backups|The backup 'Old' could not be deleted!"}, {L"Agent.usr", L"Agent"}},
+        {"delete user, the user file", L"Agent.usr", IDNO, deleteUser,
+         {kU1, L"Delete User|User file could not be deleted!"}, {}},
+        {"delete user, a backup", L"Agent\\Old.bak", IDNO, deleteUser, {kU1}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RemoveTree(game + L"\\users");
+        ::CreateDirectoryW((game + L"\\users").c_str(), nullptr);
+        Save(L"Agent.usr");
+        Save(L"Agent\\Old.bak", "old");
+        OpenOn(L"Agent");
+        const auto vanish = [&] { ::DeleteFileW(At(c.gone).c_str()); };
+        seams.boxes.clear();
+        seams.answers = {c.answer};
+        seams.whileShown = [&, first = true]() mutable {
+            if (std::exchange(first, false))
+                vanish();
+        };
+        if (!c.answer)
+            vanish();
+        c.act();
+        seams.whileShown = nullptr;
+        EXPECT_EQ(Shown(), c.shown);
+        std::set<std::wstring> left = NamesIn(game + L"\\users");
+        left.merge(NamesIn(At(L"Agent")));
+        EXPECT_EQ(left, c.left);
+    }
 }
