@@ -15,6 +15,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     // The launcher sits in the game folder, which anybody may write to: no DLL
     // that it loads from now on comes from there.
     ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // Wine's theme code loads msimg32.dll on demand, when it first draws the
+    // tabs, and then searches the program's folder first; loaded here, the
+    // system's copy is the one it finds.
+    ::LoadLibraryExW(L"msimg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     static const TvexOneInstanceApp OneInstanceApp(kAppTitle, TfrmMain::kClassName);
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};

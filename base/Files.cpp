@@ -15,6 +15,11 @@ bool Passes(DWORD attributes, EntryFilter filter)
 
 constexpr DWORD kChunk = 64 * 1024;
 
+// A file name holds at most 255 UTF-16 units on the file systems Windows writes to.
+constexpr std::size_t kMaxNameLength = 255;
+// The most that "<pid>-<counter>.tmp" adds after the stem's dot.
+constexpr std::size_t kTemporaryRoom = 10 + 1 + 10 + 4;
+
 // Whether name is stem + "<digits>-<digits>.tmp": a temporary file of ours.
 bool IsTemporaryOf(std::wstring_view name, std::wstring_view stem)
 {
@@ -31,17 +36,29 @@ bool IsTemporaryOf(std::wstring_view name, std::wstring_view stem)
 // A process killed in the middle of a write leaves its temporary file; the
 // next write beside the same target removes it. One still being written is
 // open without delete sharing and stays.
-void RemoveLeftTemporaries(const std::wstring& target)
+void RemoveLeftTemporaries(const std::wstring& stem)
 {
-    const std::wstring folder = target.substr(0, target.find_last_of(L'\\') + 1);
-    const std::wstring stem = target.substr(folder.size()) + L".";
-    ForEachEntry(target + L".*-*.tmp", EntryFilter::PlainFiles, [&](const WIN32_FIND_DATAW& entry) {
-        if (IsTemporaryOf(entry.cFileName, stem))
+    const std::wstring folder = stem.substr(0, stem.find_last_of(L'\\') + 1);
+    ForEachEntry(stem + L"*-*.tmp", EntryFilter::PlainFiles, [&](const WIN32_FIND_DATAW& entry) {
+        if (IsTemporaryOf(entry.cFileName, std::wstring_view(stem).substr(folder.size())))
             ::DeleteFileW((folder + entry.cFileName).c_str());
     });
 }
 
 } // namespace
+
+std::wstring TemporaryStem(const std::wstring& target, std::size_t room)
+{
+    const std::size_t nameStart = target.find_last_of(L'\\') + 1;
+    std::size_t keep = target.size() - nameStart;
+    if (keep + 1 + room > kMaxNameLength) {
+        keep = kMaxNameLength - 1 - room;
+        // Never half a surrogate pair: the name would not be valid UTF-16.
+        if (IS_HIGH_SURROGATE(target[nameStart + keep - 1]))
+            --keep;
+    }
+    return target.substr(0, nameStart + keep) + L".";
+}
 
 bool DirectoryExists(const std::wstring& path)
 {
@@ -97,8 +114,9 @@ TemporaryFile::TemporaryFile(const std::wstring& target) : target_(target)
     // A stale file of an earlier run, or anything else of the same name, only
     // moves this one on to the next name.
     static std::atomic<unsigned> counter{0};
-    RemoveLeftTemporaries(target);
-    const std::wstring stem = target + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-";
+    const std::wstring common = TemporaryStem(target, kTemporaryRoom);
+    RemoveLeftTemporaries(common);
+    const std::wstring stem = common + std::to_wstring(::GetCurrentProcessId()) + L"-";
     for (int attempt = 0; attempt < 100 && !file_; ++attempt) {
         name_ = stem + std::to_wstring(++counter) + L".tmp";
         file_.reset(::CreateFileW(name_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,

@@ -31,6 +31,11 @@ void ForEachEntry(const std::wstring& pattern, EntryFilter filter,
 // file reads as an empty one.
 std::optional<std::string> ReadWholeFile(const std::wstring& name);
 
+// The start, up to and with a dot, of a temporary name beside target that
+// leaves room more units for its end: the target's own name, cut short where
+// the whole would exceed a file name's length limit.
+std::wstring TemporaryStem(const std::wstring& target, std::size_t room);
+
 // A new file beside a target, under a name that no other file has and that
 // ends in ".tmp", so that no listing of the launcher shows it. What is written
 // into it replaces the target only on Commit; otherwise it is removed.

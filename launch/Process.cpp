@@ -16,6 +16,11 @@ constexpr DWORD kWaitSliceMs = 4000;
 
 bool RunAndWait(const std::wstring& executable, const std::wstring& commandLine)
 {
+    // Windows starts no program from a path of MAX_PATH or more, whatever the
+    // manifest says, and Wine's process start breaks down on one: such a
+    // start fails here, as it would in CreateProcessW.
+    if (executable.size() >= MAX_PATH)
+        return false;
     // CreateProcessW may write into the command line, so it gets a copy.
     std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
     line.push_back(L'\0');

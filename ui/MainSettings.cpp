@@ -29,7 +29,11 @@ void TfrmMain::LoadSettings()
     if (TrelanPath.empty() && IsValidTrelanPath(LauncherDir))
         TrelanPath = LauncherDir;
     // The game is started without a folder of its own and inherits this one.
-    ::SetCurrentDirectoryW((TrelanPath.empty() ? LauncherDir : TrelanPath).c_str());
+    // Not one of MAX_PATH or more: no program, neither the game nor the link's
+    // browser, starts in such a folder, and under Wine the attempt brings the
+    // launcher down.
+    if (const std::wstring current = TrelanPath.empty() ? LauncherDir : TrelanPath; current.size() < MAX_PATH - 1)
+        ::SetCurrentDirectoryW(current.c_str());
     SetText(edtTrelanPath, TrelanPath);
     for (std::size_t i = 0; i < kStartupOptions.size(); ++i)
         SetChecked(kOptionBoxes[i], ini.ReadBool("Options", kStartupOptions[i].key, kStartupOptions[i].fallback));

@@ -112,7 +112,8 @@ bool RenameFile(const std::wstring& from, const std::wstring& to)
         return ::MoveFileW(from.c_str(), to.c_str()) != FALSE;
     // Wine reports a change of case alone as done and leaves the name; Windows
     // changes it. A temporary name makes both change it.
-    const std::wstring between = from + L"." + std::to_wstring(::GetCurrentProcessId()) + L".tmp";
+    const std::wstring pid = std::to_wstring(::GetCurrentProcessId());
+    const std::wstring between = TemporaryStem(from, pid.size() + 4) + pid + L".tmp";
     if (!::MoveFileW(from.c_str(), between.c_str()))
         return false;
     if (::MoveFileW(between.c_str(), to.c_str()))
