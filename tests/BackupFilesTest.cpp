@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "TestSupport.h"
 #include "users/BackupFiles.h"
 #include "users/DateTime.h"
@@ -36,6 +38,29 @@ bool IsHeld(const std::wstring& path)
     return !probe && ::GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
+// A file of size bytes whose last byte is 'z', sparse: quick at any size.
+void WriteSized(const std::wstring& path, long long size)
+{
+    const UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(size == 0 || (::SetFilePointerEx(file.get(), LARGE_INTEGER{.QuadPart = size - 1}, nullptr, FILE_BEGIN) &&
+                              ::WriteFile(file.get(), "z", 1, &written, nullptr)));
+}
+
+// The size and the last byte.
+std::pair<long long, char> SizeAndEnd(const std::wstring& path)
+{
+    const UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER size{};
+    char last = 0;
+    DWORD read = 0;
+    if (::GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 &&
+        ::SetFilePointerEx(file.get(), LARGE_INTEGER{.QuadPart = size.QuadPart - 1}, nullptr, FILE_BEGIN))
+        ::ReadFile(file.get(), &last, 1, &read, nullptr);
+    return {size.QuadPart, last};
+}
+
 } // namespace
 
 TEST(CopyFileContents, CopiesWholeOrLeavesTheTargetAsItWas)
@@ -59,13 +84,26 @@ TEST(CopyFileContents, CopiesWholeOrLeavesTheTargetAsItWas)
             ::DeleteFileW(source.c_str());
         const std::wstring target = spoil == FolderMissing ? folder / L"gone\\Keep.bak" : backup;
         EXPECT_EQ(CopyFileContents(source, target), spoil == Nothing);
-        if (other.process && ::TerminateProcess(other.process.get(), 0))
-            other.Wait();
+        End(other);
         Mark(backup, FILE_ATTRIBUTE_NORMAL);
         EXPECT_EQ(ReadBytes(backup), spoil == Nothing ? save : "old save");
         EXPECT_EQ(ListBackups(folder.Path()).at(0).FileDate == kOld, spoil != Nothing) << "no time copied";
         for (const std::wstring& name : NamesIn(folder.Path()))
             EXPECT_TRUE(name == L"Keep.bak" || name == L"A.usr") << "left behind: " << name;
+    }
+}
+
+// An empty save and one of 2 GiB, backed up over an old backup or restored
+// over the user file by this copy, stand in the target whole.
+TEST(CopyFileContents, CopiesEmptyAndHugeSavesWhole)
+{
+    TempDir folder;
+    for (const long long size : {0LL, 2LL << 30}) {
+        SCOPED_TRACE(size);
+        WriteSized(folder / L"Agent.usr", size);
+        WriteOld(folder / L"Whole.bak");
+        EXPECT_TRUE(CopyFileContents(folder / L"Agent.usr", folder / L"Whole.bak"));
+        EXPECT_EQ(SizeAndEnd(folder / L"Whole.bak"), std::pair(size, size ? 'z' : '\0'));
     }
 }
 

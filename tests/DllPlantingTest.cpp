@@ -77,27 +77,6 @@ protected:
                 marks.push_back(name.substr(0, name.size() - 5));
         return marks;
     }
-    // The visible top-level window of class in process p, once it is there.
-    static HWND WindowOf(const Process& p, const wchar_t* windowClass)
-    {
-        HWND window = nullptr;
-        PumpUntil([&] {
-            for (HWND w = nullptr; !window && (w = ::FindWindowExW(nullptr, w, windowClass, nullptr));) {
-                DWORD pid = 0;
-                ::GetWindowThreadProcessId(w, &pid);
-                if (pid == p.id && ::IsWindowVisible(w))
-                    window = w;
-            }
-            return window != nullptr;
-        });
-        return window;
-    }
-    static void End(Process& p)
-    {
-        if (p.process && p.Wait(0) == STILL_ACTIVE && ::TerminateProcess(p.process.get(), 1))
-            p.Wait();
-    }
-
     TempDir folder;
 };
 
@@ -131,24 +110,23 @@ TEST_F(DllPlanting, TheLauncherLoadsNoneOfItsOwnFromItsFolder)
     MakeGame(folder.Path());
     WriteBytes(folder / L"Trelan.control.txt", "exit\r\n"); // the game ends at once
     Process launcher = Start(Plant(L"Trelgate.exe", dlls), L"", folder.Path());
-    HWND window = WindowOf(launcher, L"TfrmMain");
+    HWND window = AwaitWindow(L"TfrmMain", nullptr, launcher.id);
     ASSERT_NE(window, nullptr);
-    const auto item = [&](Ctl id) { return FindChild(window, static_cast<int>(id)); };
 
-    HWND browse = item(Ctl::btnTrelanPathBrowse);
+    HWND browse = FindChild(window, Ctl::btnTrelanPathBrowse);
     ::PostMessageW(::GetParent(browse), WM_COMMAND, MAKEWPARAM(Ctl::btnTrelanPathBrowse, BN_CLICKED),
                    reinterpret_cast<LPARAM>(browse));
-    HWND dialog = WindowOf(launcher, L"#32770");
+    HWND dialog = AwaitWindow(L"#32770", nullptr, launcher.id);
     EXPECT_NE(dialog, nullptr) << "the file dialog opened";
     ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(dialog); }));
 
-    ::PostMessageW(item(Ctl::hllCorvane), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-    ::PostMessageW(item(Ctl::hllCorvane), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
-    ::PostMessageW(item(Ctl::btnLaunch), BM_CLICK, 0, 0);
+    ::PostMessageW(FindChild(window, Ctl::hllCorvane), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    ::PostMessageW(FindChild(window, Ctl::hllCorvane), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    ::PostMessageW(FindChild(window, Ctl::btnLaunch), BM_CLICK, 0, 0);
     EXPECT_TRUE(PumpUntil([&] { return Exists(folder / L"Trelan.record.txt"); }, 20000)) << "the game ran";
     EXPECT_TRUE(PumpUntil([&] { return !::IsIconic(window); })) << "the launcher came back";
-    ::PostMessageW(item(Ctl::btnExit), BM_CLICK, 0, 0);
+    ::PostMessageW(FindChild(window, Ctl::btnExit), BM_CLICK, 0, 0);
     EXPECT_EQ(launcher.Wait(), 0u);
     End(launcher);
     EXPECT_EQ(Marks(), std::vector<std::wstring>{});

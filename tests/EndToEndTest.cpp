@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <deque>
 #include <set>
 #include <stdexcept>
 
@@ -40,22 +39,6 @@ LRESULT SendTo(HWND hwnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0)
     return static_cast<LRESULT>(result);
 }
 
-// The visible top-level windows of a class (and title, unless null), of one process or of any (0).
-std::vector<HWND> TopWindows(const wchar_t* className, const wchar_t* title, DWORD processId = 0)
-{
-    std::vector<HWND> found;
-    for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, className, title));) {
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(w, &owner);
-        if (::IsWindowVisible(w) && (!processId || owner == processId))
-            found.push_back(w);
-    }
-    return found;
-}
-
-HWND First(const std::vector<HWND>& windows) { return windows.empty() ? nullptr : windows[0]; }
-std::vector<HWND> Launchers(DWORD processId = 0) { return TopWindows(L"TfrmMain", L"Trelan Launcher", processId); }
-
 // A window without opacity of its own is opaque.
 int Opacity(HWND window)
 {
@@ -66,37 +49,18 @@ int Opacity(HWND window)
 
 class EndToEnd : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        MakeGame(game);
-        ASSERT_TRUE(::CopyFileW((BinDir() + L"\\Trelgate.exe").c_str(), (game + L"\\Trelgate.exe").c_str(), FALSE));
-    }
-    void TearDown() override // what a failed step left running
-    {
-        for (Process& p : launchers)
-            if (p.process && p.Wait(0) == STILL_ACTIVE) {
-                ::TerminateProcess(p.process.get(), 1);
-                p.Wait();
-            }
-    }
-
-    Process& Launch()
-    {
-        launchers.push_back(Start(game + L"\\Trelgate.exe", L"", game));
-        return launchers.back();
-    }
     // Waits for the process's launcher window and drives that one from now on.
     void Attach(Process& p)
     {
         launcher = &p;
-        if (!PumpUntil([&] { return (window = First(Launchers(p.id))) != nullptr; }))
+        if (!(window = AwaitWindow(L"TfrmMain", L"Trelan Launcher", p.id)))
             Stop(L"no launcher window");
         // Room for the backup list's items; it goes with the process.
         remote = static_cast<char*>(
             ::VirtualAllocEx(p.process.get(), nullptr, 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
     }
 
-    HWND Item(Ctl id) const { return FindChild(window, static_cast<int>(id)); }
+    HWND Item(Ctl id) const { return FindChild(window, id); }
     std::wstring Text(Ctl id) const { return TextOf(Item(id)); }
     void Click(Ctl id) const { ::PostMessageW(Item(id), BM_CLICK, 0, 0); } // posted: a box may come up
     // As a click on the page's tab; a notification sent from here would point into this process.
@@ -159,7 +123,7 @@ protected:
             List(LVM_SETITEMSTATE, RowOf(name), item);
     }
 
-    HWND Box() const { return First(TopWindows(L"#32770", nullptr, launcher->id)); }
+    HWND Box() const { return TopWindow(L"#32770", nullptr, launcher->id); }
     // Waits until get() gives what is expected; a box that nobody expected ends the test.
     template <class Get, class T>
     void Await(Get get, const T& expected) const
@@ -191,8 +155,8 @@ protected:
     }
 
     TempDir folder;
-    const std::wstring game = folder / L"game", users = game + L"\\users", backups = users + L"\\Agent";
-    std::deque<Process> launchers;
+    const std::wstring game = MakeGame(folder / L"game"), users = game + L"\\users", backups = users + L"\\Agent";
+    LauncherRuns runs{game};
     Process* launcher = nullptr;
     HWND window = nullptr;
     char* remote = nullptr;
@@ -204,21 +168,17 @@ TEST_F(EndToEnd, APlayersSessionFromFadeInToExitLeavesTheFilesAndSettingsAsItSay
 {
     // The demo game folder: Agent with two backups, Ace (listed first, so Agent is chosen only as the one
     // remembered), and a game that saves a new user and ends.
-    const auto save = [](const std::wstring& path, const std::string& bytes, const FILETIME& written) {
-        WriteBytes(path, bytes);
-        SetWriteTime(path, written);
-    };
     MakeFolder(backups);
-    save(users + L"\\Agent.usr", kAgentSave, LocalTime(2026, 12, 5, 22, 15, 31)); // shown at even seconds
-    save(users + L"\\Ace.usr", "TRELAN-DEMO-SAVE\r\nAce\r\n", LocalTime(2026, 12, 1, 9, 41, 8));
-    save(backups + L"\\Start.bak", "TRELAN-DEMO-SAVE\r\nAgent\r\nearly\r\n", LocalTime(2026, 11, 2, 18, 4, 12));
-    save(backups + L"\\Before heist.bak", "TRELAN-DEMO-SAVE\r\nAgent\r\nheist\r\n",
-         LocalTime(2026, 11, 28, 21, 37, 46));
+    WriteDated(users + L"\\Agent.usr", LocalTime(2026, 12, 5, 22, 15, 31), kAgentSave); // shown at even seconds
+    WriteDated(users + L"\\Ace.usr", LocalTime(2026, 12, 1, 9, 41, 8), "TRELAN-DEMO-SAVE\r\nAce\r\n");
+    WriteDated(backups + L"\\Start.bak", LocalTime(2026, 11, 2, 18, 4, 12), "TRELAN-DEMO-SAVE\r\nAgent\r\nearly\r\n");
+    WriteDated(backups + L"\\Before heist.bak", LocalTime(2026, 11, 28, 21, 37, 46),
+               "TRELAN-DEMO-SAVE\r\nAgent\r\nheist\r\n");
     WriteBytes(game + L"\\Trelan.control.txt", "write Rookie\r\nexit\r\n");
     WriteBytes(game + L"\\Trelgate.ini",
                "[Settings]\r\nTrelanPath=\r\nFadeWindow=1\r\n[Users]\r\nCurrentUser=Agent\r\n");
 
-    Attach(Launch());
+    Attach(runs.Start());
     EXPECT_LT(Opacity(window), 255) << "still fading in when first seen";
     EXPECT_TRUE(::IsWindowVisible(Item(tabUsers)));
     AwaitText(cboUser, L"Agent");
@@ -315,30 +275,4 @@ TEST_F(EndToEnd, APlayersSessionFromFadeInToExitLeavesTheFilesAndSettingsAsItSay
                   "\r\nFadeWindow=1\r\n[Users]\r\nCurrentUser=Agent\r\n[Options]\r\nFullScreen=1\r\n"
                   "ButtonAnimations=1\r\nSafeMode=1\r\nAltLargeMap=0\r\nSoftwareMouse=0\r\nMusicEnabled=1\r\n"
                   "DebugStart=0\r\n");
-}
-
-TEST_F(EndToEnd, OfFiveStartedAtOnceOneRunsAndALaterStartRaisesItAndGivesWay)
-{
-    for (int i = 0; i < 5; ++i)
-        Launch();
-    const auto running = [](const Process& p) { return p.Wait(0) == STILL_ACTIVE; };
-    ASSERT_TRUE(PumpUntil([&] { return std::ranges::count_if(launchers, running) == 1; }, 30000));
-    Process& first = *std::ranges::find_if(launchers, running);
-    for (const Process& p : launchers)
-        EXPECT_EQ(p.Wait(0), &p == &first ? STILL_ACTIVE : 2u);
-    Attach(first);
-    EXPECT_EQ(Launchers(), std::vector<HWND>{window});
-
-    // Another program in front; a later start brings the launcher to the front and ends.
-    HWND other = ::CreateWindowExW(0, L"STATIC", L"Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
-                                   100, nullptr, nullptr, nullptr, nullptr);
-    ::SetForegroundWindow(other);
-    ASSERT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == other; }));
-    EXPECT_EQ(Launch().Wait(), 2u);
-    EXPECT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == window; }));
-    EXPECT_EQ(Launchers(), std::vector<HWND>{window});
-    ::DestroyWindow(other);
-
-    Click(btnExit);
-    EXPECT_EQ(first.Wait(), 0u);
 }

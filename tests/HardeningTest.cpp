@@ -1,100 +1,22 @@
 // Whatever the game folder holds, each operation of the user manager ends in
 // its own outcome or in its failure box: names at the platform's limits and in
-// every plane of Unicode, paths beyond MAX_PATH, a crowded users folder, empty
-// and huge saves, and files that vanish between the listing and their use.
+// every plane of Unicode, paths beyond MAX_PATH, a crowded users folder, and
+// files that vanish between the listing and their use. Empty and huge saves
+// are the copy's (BackupFilesTest).
 #include "WindowFixture.h"
 
 #include <functional>
 #include <utility>
-#include <vector>
-
-#include "users/BackupFiles.h"
-#include "users/UserStore.h"
 
 using namespace trelgate;
 using namespace trelgate::test;
 
 namespace {
 
-using Boxes = std::vector<std::wstring>; // "title|text"
-
 const std::wstring kR1 = L"Restore Backup|Do you really want to restore the backup '";
-const std::wstring kD1 = L"Delete Backups|Do you really want to delete the selected backups?";
-const std::wstring kU1 = L"Keep backups?|Do you want to keep the backups for this user?\rIf you choose 'Yes', the "
-                         L"user will be deleted but the backups will be kept.\rIf you choose 'No', both the user "
-                         L"and all backups will be deleted.";
+const std::wstring kD1 = L"Delete Backups|Do you really want to delete the selected backups?|36";
 
-class Hardening : public WindowTest {
-protected:
-    void SetUp() override
-    {
-        WindowTest::SetUp();
-        game = MakeGame(folder / L"game");
-    }
-    std::wstring At(const std::wstring& name) const { return LiteralGameDirectory(game) + L"\\users\\" + name; }
-    void Save(const std::wstring& name, const std::string& bytes = "save")
-    {
-        if (const auto slash = name.rfind(L'\\'); slash != std::wstring::npos)
-            ::CreateDirectoryW(At(name.substr(0, slash)).c_str(), nullptr);
-        WriteBytes(At(name), bytes);
-    }
-    // The launcher shown on game, with user chosen as a player would choose it.
-    void OpenOn(const std::wstring& user)
-    {
-        form.reset();
-        WriteBytes(Ini(), "[Settings]\r\nTrelanPath=" + std::string(game.begin(), game.end()) + "\r\n");
-        Create();
-        Show();
-        HWND box = Item(Ctl::cboUser);
-        for (int i = 0; i < ComboBox_GetCount(box); ++i) {
-            std::wstring text(ComboBox_GetLBTextLen(box, i) + 1, L'\0');
-            text.resize(ComboBox_GetLBText(box, i, text.data()));
-            if (text == user)
-                ComboBox_SetCurSel(box, i);
-        }
-        ::SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(Ctl::cboUser, CBN_SELCHANGE), 0);
-        ASSERT_EQ(form->CurrentUser, user);
-    }
-    std::vector<std::wstring> Captions() const
-    {
-        std::vector<std::wstring> captions;
-        for (int row = 0; row < ListView_GetItemCount(Item(Ctl::lstBackups)); ++row) {
-            wchar_t text[300] = {};
-            ListView_GetItemText(Item(Ctl::lstBackups), row, 0, text, 300);
-            captions.emplace_back(text);
-        }
-        return captions;
-    }
-    void SelectFirst()
-    {
-        ListView_SetItemState(Item(Ctl::lstBackups), 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    }
-    void NewBackup(const std::wstring& name)
-    {
-        ::SetWindowTextW(Item(Ctl::edtNewBackup), name.c_str());
-        Click(Ctl::btnNewBackup);
-    }
-    // F2 on the first row, the text typed over, then Enter.
-    void Rename(const std::wstring& text)
-    {
-        SelectFirst();
-        ::SetFocus(Item(Ctl::lstBackups));
-        Press(Item(Ctl::lstBackups), VK_F2);
-        HWND edit = ListView_GetEditControl(Item(Ctl::lstBackups));
-        ASSERT_TRUE(edit);
-        ::SetWindowTextW(edit, text.c_str());
-        Press(edit, VK_RETURN);
-    }
-    Boxes Shown() const
-    {
-        Boxes shown;
-        for (const auto& box : seams.boxes)
-            shown.push_back(box.title + L"|" + box.text);
-        return shown;
-    }
-
-    std::wstring game;
-};
+using Hardening = UserPageTest;
 
 std::wstring Repeated(wchar_t c, std::size_t n) { return std::wstring(n, c); }
 
@@ -118,30 +40,31 @@ TEST_F(Hardening, EveryKindOfNameLivesThroughEveryOperation)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Save(c.user + L".usr", "save");
+        Save(c.user + L".usr");
         OpenOn(c.user);
         EXPECT_NE(Text(Ctl::pnlDate), L"no file");
         NewBackup(c.backup);
         EXPECT_EQ(ReadBytes(At(c.user + L"\\" + c.backup + L".bak")), "save");
-        EXPECT_EQ(Captions(), std::vector<std::wstring>{c.backup});
+        EXPECT_EQ(Captions(), Rows{c.backup});
 
         form.reset(); // saved at the end, chosen again at the next start
         Create();
         Show();
         EXPECT_EQ(form->CurrentUser, c.user);
 
+        Select({0});
         Rename(c.renamed);
-        EXPECT_EQ(NamesIn(At(c.user)), std::set<std::wstring>{c.renamed + L".bak"});
+        EXPECT_EQ(NamesIn(At(c.user)), Names{c.renamed + L".bak"});
         WriteBytes(At(c.user + L".usr"), "later");
         seams.answers = {IDYES, IDYES, IDNO};
-        SelectFirst();
+        Select({0});
         Click(Ctl::btnRestore);
         EXPECT_EQ(ReadBytes(At(c.user + L".usr")), "save");
-        SelectFirst();
+        Select({0});
         Click(Ctl::btnDeleteBackups);
         Click(Ctl::btnDeleteUser);
         EXPECT_TRUE(NamesIn(game + L"\\users").empty()) << "the user file and its folder are gone";
-        EXPECT_EQ(Shown(), (Boxes{kR1 + c.renamed + L"'?", kD1, kU1}));
+        EXPECT_EQ(Shown(), (Boxes{kR1 + c.renamed + L"'?|36", kD1, kKeepBackups}));
         seams.boxes.clear();
     }
 }
@@ -156,14 +79,13 @@ TEST_F(Hardening, AGameDirectoryBeyondMaxPathWorksThroughout)
         ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr));
     }
     game = deep;
-    ASSERT_TRUE(::CopyFileW((BinDir() + L"\\Trelan.exe").c_str(), (L"\\\\?\\" + game + L"\\Trelan.exe").c_str(), FALSE));
-    ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + game + L"\\users").c_str(), nullptr));
+    MakeGame(L"\\\\?\\" + game);
     Save(L"Agent.usr");
     OpenOn(L"Agent");
     EXPECT_EQ(Text(Ctl::lblTrelanPathValid), L"Trelan path valid.");
     EXPECT_LT(::GetCurrentDirectoryW(0, nullptr), DWORD{MAX_PATH}) << "no program starts in a longer one";
     NewBackup(L"Start");
-    EXPECT_EQ(Captions(), std::vector<std::wstring>{L"Start"});
+    EXPECT_EQ(Captions(), Rows{L"Start"});
 
     seams.chooseFile = [&](OPENFILENAMEW& dialog) {
         const std::wstring chosen = game + L"\\Trelan.exe";
@@ -178,7 +100,7 @@ TEST_F(Hardening, AGameDirectoryBeyondMaxPathWorksThroughout)
 
     Click(Ctl::btnLaunch);
     EXPECT_EQ(Shown(), Boxes{L"Error running Trelan|Unable to run Trelan. Please check the Settings tab to see if "
-                             L"the Trelan directory is set correctly."});
+                             L"the Trelan directory is set correctly.|16"});
     form.reset();
     EXPECT_NE(ReadBytes(Ini()).find(std::string(game.begin(), game.end())), std::string::npos);
     RemoveTree(L"\\\\?\\" + folder.Path());
@@ -193,72 +115,20 @@ TEST_F(Hardening, AUsersFolderOfTenThousandEntriesIsListedWhole)
         ::CreateDirectoryW(At((i % 2 ? L"USER" : L"Folder") + std::to_wstring(i)).c_str(), nullptr);
     for (int i = 0; i < 7500; ++i)
         WriteBytes(At(L"User" + std::to_wstring(i) + L".usr"), "");
-    WriteBytes(Ini(), "[Settings]\r\nTrelanPath=" + std::string(game.begin(), game.end()) +
-                          "\r\n[Users]\r\nCurrentUser=folder2498\r\n");
-    Create();
-    Show();
+    OpenAt(game, L"folder2498");
     EXPECT_EQ(ComboBox_GetCount(Item(Ctl::cboUser)), 8750);
     EXPECT_EQ(form->CurrentUser, L"Folder2498");
-}
-
-namespace {
-
-// A file of size bytes whose last byte is 'z', sparse: quick at any size.
-void WriteSized(const std::wstring& path, long long size)
-{
-    const UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    ASSERT_TRUE(file);
-    ASSERT_TRUE(size == 0 || (::SetFilePointerEx(file.get(), LARGE_INTEGER{.QuadPart = size - 1}, nullptr, FILE_BEGIN) &&
-                              ::WriteFile(file.get(), "z", 1, &written, nullptr)));
-}
-
-// The size and the last byte.
-std::pair<long long, char> SizeAndEnd(const std::wstring& path)
-{
-    const UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    LARGE_INTEGER size{};
-    char last = 0;
-    DWORD read = 0;
-    if (::GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 &&
-        ::SetFilePointerEx(file.get(), LARGE_INTEGER{.QuadPart = size.QuadPart - 1}, nullptr, FILE_BEGIN))
-        ::ReadFile(file.get(), &last, 1, &read, nullptr);
-    return {size.QuadPart, last};
-}
-
-} // namespace
-
-// An empty save and one of 2 GiB are backed up and restored whole.
-TEST_F(Hardening, EmptyAndHugeSavesAreBackedUpAndRestoredWhole)
-{
-    for (const long long size : {0LL, 2LL << 30}) {
-        SCOPED_TRACE(size);
-        const std::pair<long long, char> whole{size, size ? 'z' : 0};
-        WriteSized(At(L"Agent.usr"), size);
-        OpenOn(L"Agent");
-        NewBackup(L"Whole");
-        EXPECT_EQ(SizeAndEnd(At(L"Agent\\Whole.bak")), whole);
-        WriteBytes(At(L"Agent.usr"), "later");
-        seams.answers = {IDYES};
-        SelectFirst();
-        Click(Ctl::btnRestore);
-        EXPECT_EQ(SizeAndEnd(At(L"Agent.usr")), whole);
-        EXPECT_TRUE(Shown() == Boxes{kR1 + L"Whole'?"});
-        seams.boxes.clear();
-        RemoveTree(At(L"Agent"));
-    }
-    ::DeleteFileW(At(L"Agent.usr").c_str());
 }
 
 // Another program removes a file between the listing and its use: while the
 // operation's question is up, or before an operation that asks nothing.
 TEST_F(Hardening, AFileThatVanishesBeforeItsUseGetsTheOperationsOwnOutcome)
 {
-    const std::wstring a2 = L"Create Backup|The backup 'Old' already exists. Overwrite?", r1 = kR1 + L"Old'?";
+    const std::wstring a2 = L"Create Backup|The backup 'Old' already exists. Overwrite?|36", r1 = kR1 + L"Old'?|36";
     using Act = std::function<void()>;
     const Act create = [this] { NewBackup(L"Old"); };
-    const Act restore = [this] { SelectFirst(), Click(Ctl::btnRestore); };
-    const Act remove = [this] { SelectFirst(), Click(Ctl::btnDeleteBackups); };
+    const Act restore = [this] { Select({0}), Click(Ctl::btnRestore); };
+    const Act remove = [this] { Select({0}), Click(Ctl::btnDeleteBackups); };
     const Act deleteUser = [this] { Click(Ctl::btnDeleteUser); };
     const struct {
         const char* what;
@@ -266,21 +136,21 @@ TEST_F(Hardening, AFileThatVanishesBeforeItsUseGetsTheOperationsOwnOutcome)
         int answer; // to the question, 0 for none
         Act act;
         Boxes shown;
-        std::set<std::wstring> left; // in users and in users\Agent
+        Names left; // in users and in users\Agent
     } cases[] = {
         {"create, the user file", L"Agent.usr", 0, [this] { NewBackup(L"New"); },
-         {L"Create Backup|Backup cannot be created!"}, {L"Agent", L"Old.bak"}},
+         {L"Create Backup|Backup cannot be created!|16"}, {L"Agent", L"Old.bak"}},
         {"create, the backup it replaces", L"Agent\\Old.bak", IDYES, create, {a2}, {L"Agent.usr", L"Agent", L"Old.bak"}},
-        {"restore, the backup", L"Agent\\Old.bak", IDYES, restore, {r1, L"Restore Backup|Backup cannot be restored!"},
+        {"restore, the backup", L"Agent\\Old.bak", IDYES, restore, {r1, L"Restore Backup|Backup cannot be restored!|16"},
          {L"Agent.usr", L"Agent"}},
         {"restore, the user file", L"Agent.usr", IDYES, restore, {r1}, {L"Agent.usr", L"Agent", L"Old.bak"}},
-        {"rename, the backup", L"Agent\\Old.bak", 0, [this] { Rename(L"New"); },
-         {L"Rename Backup|Backup could not be renamed."}, {L"Agent.usr", L"Agent"}},
+        {"rename, the backup", L"Agent\\Old.bak", 0, [this] { Select({0}), Rename(L"New"); },
+         {L"Rename Backup|Backup could not be renamed.|16"}, {L"Agent.usr", L"Agent"}},
         {"delete, the backup", L"Agent\\Old.bak", IDYES, remove,
-         {kD1, L"Delete Backups|The backup 'Old' could not be deleted!"}, {L"Agent.usr", L"Agent"}},
+         {kD1, L"Delete Backups|The backup 'Old' could not be deleted!|16"}, {L"Agent.usr", L"Agent"}},
         {"delete user, the user file", L"Agent.usr", IDNO, deleteUser,
-         {kU1, L"Delete User|User file could not be deleted!"}, {}},
-        {"delete user, a backup", L"Agent\\Old.bak", IDNO, deleteUser, {kU1}, {}},
+         {kKeepBackups, L"Delete User|User file could not be deleted!|16"}, {}},
+        {"delete user, a backup", L"Agent\\Old.bak", IDNO, deleteUser, {kKeepBackups}, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -301,7 +171,7 @@ TEST_F(Hardening, AFileThatVanishesBeforeItsUseGetsTheOperationsOwnOutcome)
         c.act();
         seams.whileShown = nullptr;
         EXPECT_EQ(Shown(), c.shown);
-        std::set<std::wstring> left = NamesIn(game + L"\\users");
+        Names left = NamesIn(game + L"\\users");
         left.merge(NamesIn(At(L"Agent")));
         EXPECT_EQ(left, c.left);
     }

@@ -81,9 +81,7 @@ TEST_F(Launch, EachFailureShowsItsOwnBoxAndNothingFollows)
         seams.whileShown = [&] { minimised = ::IsIconic(form->Handle()); };
         Click(chkSafeMode);
         Click(btnLaunch);
-        ASSERT_EQ(seams.boxes.size(), 1u);
-        const ScriptedSeams::Box& shown = seams.boxes[0];
-        EXPECT_EQ(shown.title + L"|" + shown.text + L"|" + std::to_wstring(shown.flags), c.box);
+        EXPECT_EQ(Shown(), Boxes{c.box});
         EXPECT_EQ(minimised, c.minimisedAndSaved);
         EXPECT_EQ(ReadBytes(Ini()) != settings, c.minimisedAndSaved);
         EXPECT_FALSE(::IsIconic(form->Handle()) || form->TimerEnabled(TfrmMain::tmrUpdateUsers));

@@ -14,117 +14,52 @@ using namespace trelgate;
 using namespace trelgate::test;
 using layout::Ctl;
 
-namespace {
-
-std::vector<HWND> LauncherWindows()
+// A killed launcher's lock is taken over: of five started at once after it,
+// exactly one runs; every later start raises its window, restored when
+// minimised, and ends with exit code 2; Exit ends the first with 0.
+TEST(Launcher, OfFiveStartedAfterAKilledOneOneRunsLaterStartsRaiseItAndGiveWayAndExitEndsIt)
 {
-    std::vector<HWND> found;
-    for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, L"TfrmMain", L"Trelan Launcher"));)
-        found.push_back(w);
-    return found;
-}
-
-HWND WindowOf(const Process& p, DWORD timeoutMs = 20000)
-{
-    HWND window = nullptr;
-    PumpUntil(
-        [&] {
-            for (HWND w : LauncherWindows()) {
-                DWORD pid = 0;
-                ::GetWindowThreadProcessId(w, &pid);
-                if (pid == p.id && ::IsWindowVisible(w))
-                    window = w;
-            }
-            return window != nullptr;
-        },
-        timeoutMs);
-    return window;
-}
-
-class Launcher : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(::CopyFileW((BinDir() + L"\\Trelgate.exe").c_str(), exe().c_str(), FALSE));
-    }
-    void TearDown() override
-    {
-        for (Process* p : {&first, &again})
-            if (p->process && p->Wait(0) == STILL_ACTIVE) {
-                ::TerminateProcess(p->process.get(), 1);
-                p->Wait();
-            }
-    }
-    std::wstring exe() const { return folder / L"Trelgate.exe"; }
-    Process Launch() { return Start(exe(), L"", folder.Path()); }
-    static void Click(HWND button) { ::PostMessageW(button, BM_CLICK, 0, 0); }
-
     TempDir folder;
-    Process first, again;
-};
-
-// A window of another program that happens to carry the launcher's title.
-class Impostor {
-public:
-    Impostor()
-    {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = ::DefWindowProcW;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TrelgateTestImpostor";
-        ::RegisterClassW(&wc);
-        hwnd = ::CreateWindowExW(0, wc.lpszClassName, L"Trelan Launcher", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
-                                 nullptr, nullptr, wc.hInstance, nullptr);
-        ::ShowWindow(hwnd, SW_SHOWMINNOACTIVE);
-    }
-    ~Impostor() { ::DestroyWindow(hwnd); }
-    HWND hwnd;
-};
-
-} // namespace
-
-TEST_F(Launcher, FirstStartShowsTheWindowWithItsVersionAndEndsWithExitCodeZero)
-{
-    first = Launch();
-    HWND window = WindowOf(first);
+    LauncherRuns runs(folder.Path());
+    Process& killed = runs.Start();
+    ASSERT_NE(AwaitWindow(L"TfrmMain", L"Trelan Launcher", killed.id), nullptr);
+    ::TerminateProcess(killed.process.get(), 9);
+    ASSERT_EQ(killed.Wait(), 9u);
+    runs.started.pop_front();
+    for (int i = 0; i < 5; ++i)
+        runs.Start();
+    const auto running = [](const Process& p) { return p.Wait(0) == STILL_ACTIVE; };
+    ASSERT_TRUE(PumpUntil([&] { return std::ranges::count_if(runs.started, running) == 1; }, 30000));
+    Process& first = *std::ranges::find_if(runs.started, running);
+    for (const Process& p : runs.started)
+        EXPECT_EQ(p.Wait(0), &p == &first ? STILL_ACTIVE : 2u);
+    HWND window = AwaitWindow(L"TfrmMain", L"Trelan Launcher", first.id);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(TextOf(FindChild(window, static_cast<int>(Ctl::lblAboutVersion))), L"Version 1.1.0.120");
-    Click(FindChild(window, static_cast<int>(Ctl::btnExit)));
-    EXPECT_EQ(first.Wait(), 0u) << "Exit fades out and ends the program normally";
-}
+    EXPECT_EQ(TopWindows(L"TfrmMain", L"Trelan Launcher"), std::vector<HWND>{window});
+    EXPECT_EQ(TextOf(FindChild(window, Ctl::lblAboutVersion)), L"Version 1.1.0.120");
 
-TEST_F(Launcher, LaterStartsRaiseTheRunningWindowAndEndWithExitCodeTwo)
-{
-    first = Launch();
-    HWND window = WindowOf(first);
-    ASSERT_NE(window, nullptr);
-    Impostor impostor; // found first by a search by title alone
-
+    // Another program's window under the launcher's title, minimised: found first by a search by title alone.
+    HWND impostor = ::CreateWindowExW(0, L"STATIC", L"Trelan Launcher", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                      nullptr, nullptr, nullptr);
+    ::ShowWindow(impostor, SW_SHOWMINNOACTIVE);
     ::ShowWindow(window, SW_MINIMIZE);
     ASSERT_TRUE(PumpUntil([&] { return ::IsIconic(window) != FALSE; }));
-    again = Launch();
-    EXPECT_EQ(again.Wait(), 2u);
+    EXPECT_EQ(runs.Start().Wait(), 2u);
     EXPECT_TRUE(PumpUntil([&] { return !::IsIconic(window); })) << "a minimised launcher is restored";
     EXPECT_EQ(::GetForegroundWindow(), window);
-    EXPECT_TRUE(::IsIconic(impostor.hwnd)) << "the unrelated window is left alone";
-    EXPECT_EQ(LauncherWindows().size(), 1u);
+    EXPECT_TRUE(::IsIconic(impostor)) << "the unrelated window is left alone";
 
-    ::SetForegroundWindow(impostor.hwnd);
-    again = Launch(); // a third start behaves like the second
-    EXPECT_EQ(again.Wait(), 2u);
+    // The other program in front: a third start behaves like the second.
+    ::ShowWindow(impostor, SW_RESTORE);
+    ::SetForegroundWindow(impostor);
+    EXPECT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == impostor; }));
+    EXPECT_EQ(runs.Start().Wait(), 2u);
     EXPECT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == window; }));
-    EXPECT_EQ(LauncherWindows().size(), 1u);
-}
+    EXPECT_EQ(TopWindows(L"TfrmMain", L"Trelan Launcher"), std::vector<HWND>{window});
+    ::DestroyWindow(impostor);
 
-TEST_F(Launcher, AfterTheFirstWasKilledANewStartRunsAsTheFirst)
-{
-    first = Launch();
-    ASSERT_NE(WindowOf(first), nullptr);
-    ::TerminateProcess(first.process.get(), 9);
-    ASSERT_EQ(first.Wait(), 9u);
-
-    again = Launch();
-    EXPECT_NE(WindowOf(again), nullptr) << "the abandoned lock is taken over";
+    ::PostMessageW(FindChild(window, Ctl::btnExit), BM_CLICK, 0, 0);
+    EXPECT_EQ(first.Wait(), 0u) << "Exit fades out and ends the program normally";
 }
 
 namespace {

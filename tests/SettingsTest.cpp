@@ -212,15 +212,12 @@ TEST_F(Settings, AFailedSaveDuringTheFadeOutIsReportedOnceAndTheWindowCloses)
 {
     WriteBytes(Ini(), "[Settings]\r\nFadeWindow=1\r\n");
     ASSERT_TRUE(::SetFileAttributesW(Ini().c_str(), FILE_ATTRIBUTE_READONLY));
-    seams.whileShown = [] { Pump(400); }; // the box's own loop delivers the timers' ticks
+    seams.whileShown = [] { PumpUntil([] { return false; }, 400); }; // the box's own loop delivers the timers' ticks
     Create();
     Show();
     Click(Ctl::btnExit);
     ASSERT_TRUE(PumpUntil([&] { return closed; }, 10000));
-    ASSERT_EQ(seams.boxes.size(), 1u);
-    EXPECT_EQ(std::tie(seams.boxes[0].text, seams.boxes[0].title, seams.boxes[0].flags),
-              std::tuple(L"In " + Ini() + L" kann nicht geschrieben werden.", std::wstring(L"Trelan Launcher"),
-                         UINT(MB_OK | MB_ICONSTOP)));
+    EXPECT_EQ(Shown(), Boxes{L"Trelan Launcher|In " + Ini() + L" kann nicht geschrieben werden.|16"});
     ::SetFileAttributesW(Ini().c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(Saved(), "[Settings]\r\nFadeWindow=1\r\n");
 }

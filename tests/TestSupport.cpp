@@ -110,9 +110,9 @@ void SetWriteTime(const std::wstring& path, const FILETIME& written)
     ASSERT_TRUE(::SetFileTime(file.get(), nullptr, nullptr, &written));
 }
 
-void WriteDated(const std::wstring& path, const FILETIME& written)
+void WriteDated(const std::wstring& path, const FILETIME& written, const std::string& bytes)
 {
-    WriteBytes(path, "TRELAN-TEST-SAVE\r\n");
+    WriteBytes(path, bytes);
     SetWriteTime(path, written);
 }
 
@@ -152,12 +152,6 @@ ScriptedSeams::ScriptedSeams()
 }
 
 ScriptedSeams::~ScriptedSeams() { ResetSeams(); }
-
-void Pump(DWORD milliseconds)
-{
-    const DWORD start = ::GetTickCount();
-    PumpUntil([&] { return ::GetTickCount() - start >= milliseconds; }, milliseconds + 1000);
-}
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
 {
@@ -199,6 +193,53 @@ Process Start(const std::wstring& exe, const std::wstring& commandLine, const st
     p.thread.reset(info.hThread);
     p.id = info.dwProcessId;
     return p;
+}
+
+void End(Process& p)
+{
+    if (p.process && p.Wait(0) == STILL_ACTIVE && ::TerminateProcess(p.process.get(), 1))
+        p.Wait();
+}
+
+LauncherRuns::~LauncherRuns()
+{
+    for (Process& p : started)
+        End(p);
+}
+
+Process& LauncherRuns::Start()
+{
+    const std::wstring exe = folder_ + L"\\Trelgate.exe";
+    if (started.empty()) {
+        EXPECT_TRUE(::CopyFileW((BinDir() + L"\\Trelgate.exe").c_str(), exe.c_str(), FALSE));
+    }
+    started.push_back(test::Start(exe, L"", folder_));
+    return started.back();
+}
+
+std::vector<HWND> TopWindows(const wchar_t* className, const wchar_t* title, DWORD processId)
+{
+    std::vector<HWND> found;
+    for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, className, title));) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(w, &owner);
+        if (::IsWindowVisible(w) && (!processId || owner == processId))
+            found.push_back(w);
+    }
+    return found;
+}
+
+HWND TopWindow(const wchar_t* className, const wchar_t* title, DWORD processId)
+{
+    const std::vector<HWND> found = TopWindows(className, title, processId);
+    return found.empty() ? nullptr : found[0];
+}
+
+HWND AwaitWindow(const wchar_t* className, const wchar_t* title, DWORD processId, DWORD timeoutMs)
+{
+    HWND window = nullptr;
+    PumpUntil([&] { return (window = TopWindow(className, title, processId)) != nullptr; }, timeoutMs);
+    return window;
 }
 
 std::wstring TextOf(HWND hwnd)

@@ -8,6 +8,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/Handle.h"
@@ -39,8 +40,8 @@ void Mark(const std::wstring& path, DWORD attributes);
 // A moment of the player's clock, as a file's last-write time.
 FILETIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second);
 void SetWriteTime(const std::wstring& path, const FILETIME& written);
-// A small save file written at the given time.
-void WriteDated(const std::wstring& path, const FILETIME& written);
+// A save file written at the given time.
+void WriteDated(const std::wstring& path, const FILETIME& written, const std::string& bytes = "TRELAN-TEST-SAVE\r\n");
 // The names in a folder, "." and ".." left out.
 std::set<std::wstring> NamesIn(const std::wstring& folder);
 
@@ -49,24 +50,6 @@ std::wstring BinDir();
 
 // A game folder: the demo game as Trelan.exe and an empty users folder.
 std::wstring MakeGame(const std::wstring& path);
-
-// Presses a key, with a modifier key held when one is given, through the
-// window's message filter first, as the launcher's own loop would.
-template <class Filter>
-void PressKey(HWND target, WPARAM key, int held, Filter&& filter)
-{
-    BYTE keys[256];
-    ::GetKeyboardState(keys);
-    if (held)
-        keys[held] = 0x80;
-    ::SetKeyboardState(keys);
-    MSG msg{target, WM_KEYDOWN, key, 0};
-    if (!filter(msg))
-        ::DispatchMessageW(&msg);
-    if (held)
-        keys[held] = 0;
-    ::SetKeyboardState(keys);
-}
 
 // Replaces the seams for one test and records what the launcher asked.
 class ScriptedSeams {
@@ -92,9 +75,7 @@ public:
     std::vector<std::wstring> links;   // every link handed to the desktop
 };
 
-// Processes this thread's messages for the given time.
-void Pump(DWORD milliseconds);
-// Processes messages until done() holds or the time runs out; returns done().
+// Processes this thread's messages until done() holds or the time runs out; returns done().
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
 // A child process started with CreateProcessW.
@@ -105,10 +86,35 @@ struct Process {
     DWORD Wait(DWORD timeoutMs = 20000) const;
 };
 Process Start(const std::wstring& exe, const std::wstring& commandLine, const std::wstring& directory);
+// Ends the process when it still runs.
+void End(Process& p);
+
+// The real launcher copied into a folder and started there, as often as asked;
+// what still runs at the end (a failed step's leftovers) is ended.
+class LauncherRuns {
+public:
+    explicit LauncherRuns(std::wstring folder) : folder_(std::move(folder)) {}
+    ~LauncherRuns();
+    LauncherRuns(const LauncherRuns&) = delete;
+    LauncherRuns& operator=(const LauncherRuns&) = delete;
+    Process& Start();
+    std::deque<Process> started; // in order; a reference stays valid
+
+private:
+    std::wstring folder_;
+};
+
+// The visible top-level windows of a class (and title, unless null), of one process or of any (0).
+std::vector<HWND> TopWindows(const wchar_t* className, const wchar_t* title, DWORD processId = 0);
+HWND TopWindow(const wchar_t* className, const wchar_t* title, DWORD processId = 0); // the first, or null
+// The first such window of the process once one shows; null when none does in time.
+HWND AwaitWindow(const wchar_t* className, const wchar_t* title, DWORD processId, DWORD timeoutMs = 20000);
 
 // Text of a window, also of another process's window.
 std::wstring TextOf(HWND hwnd);
 // The descendant of parent with the given control id, or null.
 HWND FindChild(HWND parent, int id);
+template <class Id>
+HWND FindChild(HWND parent, Id id) { return FindChild(parent, static_cast<int>(id)); }
 
 } // namespace trelgate::test

@@ -4,7 +4,6 @@
 #include <tuple>
 #include <vector>
 
-#include "base/Text.h"
 #include "users/UserStore.h"
 
 using namespace trelgate;
@@ -13,72 +12,13 @@ using namespace trelgate::test;
 
 namespace {
 
-class UserManager : public WindowTest {
+class UserManager : public UserPageTest {
 protected:
-    void SetUp() override
-    {
-        WindowTest::SetUp();
-        game = MakeGame(folder / L"game");
-    }
-    std::wstring Users() const { return game + L"\\users"; }
-    void AddUser(const std::wstring& name, const FILETIME& written = LocalTime(2026, 12, 5, 22, 15, 30))
-    {
-        WriteDated(Users() + L"\\" + name + L".usr", written);
-    }
-    void AddBackup(const std::wstring& user, const std::wstring& name, const FILETIME& written)
-    {
-        ::CreateDirectoryW((Users() + L"\\" + user).c_str(), nullptr);
-        WriteDated(Users() + L"\\" + user + L"\\" + name + L".bak", written);
-    }
-    void OpenOn(const std::wstring& trelanPath, const std::wstring& remembered)
-    {
-        WriteBytes(Ini(), "[Settings]\r\nTrelanPath=" + Utf8FromWide(trelanPath) + "\r\n[Users]\r\nCurrentUser=" +
-                              Utf8FromWide(remembered) + "\r\n");
-        Create();
-        Show();
-    }
-
-    std::vector<std::wstring> Entries() const
-    {
-        std::vector<std::wstring> entries;
-        HWND box = Item(Ctl::cboUser);
-        for (int i = 0; i < ComboBox_GetCount(box); ++i) {
-            wchar_t text[MAX_PATH] = {};
-            ComboBox_GetLBText(box, i, text);
-            entries.emplace_back(text);
-        }
-        return entries;
-    }
-    std::wstring Chosen() const { return Text(Ctl::cboUser); }
-    void Choose(const std::wstring& user)
-    {
-        HWND box = Item(Ctl::cboUser);
-        ComboBox_SelectString(box, -1, user.c_str());
-        ::SendMessageW(::GetParent(box), WM_COMMAND, MAKEWPARAM(Ctl::cboUser, CBN_SELCHANGE),
-                       reinterpret_cast<LPARAM>(box));
-    }
-    std::vector<std::wstring> Row(int row) const
-    {
-        std::vector<std::wstring> cells;
-        for (int column = 0; column < 3; ++column) {
-            wchar_t text[MAX_PATH] = {};
-            ListView_GetItemText(Item(Ctl::lstBackups), row, column, text, MAX_PATH);
-            cells.emplace_back(text);
-        }
-        return cells;
-    }
-    int Rows() const { return ListView_GetItemCount(Item(Ctl::lstBackups)); }
-    void Select(int row, bool selected = true)
-    {
-        ListView_SetItemState(Item(Ctl::lstBackups), row, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
-    }
     std::vector<bool> ButtonsEnabled() const
     {
         return {Enabled(Ctl::btnNewBackup), Enabled(Ctl::btnRestore), Enabled(Ctl::btnDeleteBackups),
                 Enabled(Ctl::btnDeleteUser)};
     }
-
-    std::wstring game;
 };
 
 } // namespace
@@ -87,33 +27,33 @@ protected:
 // remembered user without regard to case, or the first when that one is gone.
 TEST_F(UserManager, ShowsTheStoresUsersAndChoosesTheRememberedOneOrTheFirst)
 {
-    AddUser(L"Bob");
-    AddUser(L"Agent");
-    MakeFolder(Users() + L"\\old.save");
+    Save(L"Bob.usr");
+    Save(L"Agent.usr");
+    MakeFolder(At(L"old.save"));
     for (const auto& [remembered, chosen] : {std::pair(L"bob", L"Bob"), std::pair(L"Nobody", L"Agent")}) {
-        OpenOn(game, remembered);
+        OpenAt(game, remembered);
         EXPECT_EQ(Entries(), ListUsers(game));
         EXPECT_EQ(Entries().size(), 3u);
-        EXPECT_EQ(Chosen(), chosen);
+        EXPECT_EQ(Text(Ctl::cboUser), chosen);
         EXPECT_EQ(form->CurrentUser, chosen);
         EXPECT_TRUE(Enabled(Ctl::cboUser));
-        form.reset();
     }
 }
 
 TEST_F(UserManager, ShowsTheChosenUsersFileDateAndItsBackupsWithNothingSelected)
 {
-    AddUser(L"Agent", LocalTime(2026, 12, 5, 23, 59, 59));
-    AddBackup(L"Agent", L"Start", LocalTime(2026, 11, 2, 18, 4, 12));
-    AddBackup(L"Agent", L"Before.heist", LocalTime(2026, 11, 28, 7, 37, 46));
-    OpenOn(game, L"Agent");
+    Save(L"Agent.usr", LocalTime(2026, 12, 5, 23, 59, 59));
+    Save(L"Agent\\Start.bak", LocalTime(2026, 11, 2, 18, 4, 12));
+    Save(L"Agent\\Before.heist.bak", LocalTime(2026, 11, 28, 7, 37, 46));
+    OpenAt(game, L"Agent");
     EXPECT_EQ(Text(Ctl::pnlDate), L"12/05/2026");
     EXPECT_EQ(Text(Ctl::pnlTime), L"23:59:58");
     EXPECT_TRUE(form->UserFileExists);
-    ASSERT_EQ(Rows(), 2);
-    EXPECT_EQ(Row(0), (std::vector<std::wstring>{L"Before.heist", L"11/28/2026", L"07:37:46"}));
-    EXPECT_EQ(Row(1), (std::vector<std::wstring>{L"Start", L"11/02/2026", L"18:04:12"}));
-    EXPECT_EQ(ListView_GetSelectedCount(Item(Ctl::lstBackups)), 0u);
+    ASSERT_EQ(Captions().size(), 2u);
+    for (const auto& [row, cells] : {std::pair(0, Rows{L"Before.heist", L"11/28/2026", L"07:37:46"}),
+                                     std::pair(1, Rows{L"Start", L"11/02/2026", L"18:04:12"})})
+        EXPECT_EQ((Rows{Cell(row, 0), Cell(row, 1), Cell(row, 2)}), cells);
+    EXPECT_EQ(ListView_GetSelectedCount(List()), 0u);
     EXPECT_TRUE(Enabled(Ctl::lstBackups));
     EXPECT_TRUE(Enabled(Ctl::edtNewBackup));
     EXPECT_EQ(Text(Ctl::edtNewBackup), L"");
@@ -124,13 +64,13 @@ TEST_F(UserManager, ShowsTheChosenUsersFileDateAndItsBackupsWithNothingSelected)
 // Only a lookup in a valid directory sets the date panels.
 TEST_F(UserManager, WithoutUsersTheWholePageIsDisabled)
 {
-    AddUser(L"Agent");
+    Save(L"Agent.usr");
     const std::wstring empty = MakeGame(folder / L"empty");
     // A stored directory that is gone stays, and the page still opens.
     for (const auto& [trelanPath, label, date, time] :
          {std::tuple(empty, L"Trelan path valid.", L"no file", L""),
           std::tuple(folder / L"gone", L"Not a valid Trelan path!", L"12/31/2003", L"23:59:59")}) {
-        OpenOn(trelanPath, L"Agent");
+        OpenAt(trelanPath, L"Agent");
         EXPECT_EQ(std::tuple(form->TrelanPath, Text(Ctl::edtTrelanPath), form->ActivePage()),
                   std::tuple(trelanPath, trelanPath, Ctl::tabUsers));
         EXPECT_EQ(Text(Ctl::lblTrelanPathValid), label);
@@ -142,53 +82,50 @@ TEST_F(UserManager, WithoutUsersTheWholePageIsDisabled)
         EXPECT_FALSE(Enabled(Ctl::lstBackups));
         EXPECT_FALSE(Enabled(Ctl::edtNewBackup));
         EXPECT_EQ(ButtonsEnabled(), (std::vector<bool>{false, false, false, false}));
-        form.reset();
     }
 }
 
 TEST_F(UserManager, AUserWithOnlyABackupFolderShowsNoFileButItsBackups)
 {
-    AddUser(L"Agent");
-    AddBackup(L"Lost", L"Last run", LocalTime(2026, 10, 1, 12, 0, 0));
-    OpenOn(game, L"Agent");
-    Choose(L"Lost");
-    EXPECT_EQ(form->CurrentUser, L"Lost");
+    Save(L"Agent.usr");
+    Save(L"Lost\\Last run.bak");
+    OpenOn(L"Lost");
     EXPECT_EQ(Text(Ctl::pnlDate), L"no file");
     EXPECT_EQ(Text(Ctl::pnlTime), L"");
     EXPECT_FALSE(form->UserFileExists);
     EXPECT_EQ(form->UserFileDate, 0.0);
-    ASSERT_EQ(Rows(), 1);
-    Select(0);
+    ASSERT_EQ(Captions().size(), 1u);
+    Select({0});
     EXPECT_EQ(ButtonsEnabled(), (std::vector<bool>{true, true, true, false}));
 }
 
 TEST_F(UserManager, OneSelectedBackupOffersItsNameAndAnyOtherSelectionClearsIt)
 {
-    AddUser(L"Agent");
-    AddBackup(L"Agent", L"Alpha", LocalTime(2026, 1, 1, 1, 1, 2));
-    AddBackup(L"Agent", L"Beta", LocalTime(2026, 1, 1, 1, 1, 4));
-    OpenOn(game, L"Agent");
+    Save(L"Agent.usr");
+    Save(L"Agent\\Alpha.bak");
+    Save(L"Agent\\Beta.bak");
+    OpenOn(L"Agent");
     Type(Ctl::edtNewBackup, L"typed");
     EXPECT_TRUE(Enabled(Ctl::btnNewBackup));
-    Select(0);
+    Select({0});
     EXPECT_EQ(Text(Ctl::edtNewBackup), L"Alpha") << "the selection replaces a typed name";
     EXPECT_EQ(ButtonsEnabled(), (std::vector<bool>{true, true, true, true}));
-    Select(1);
+    Select({1});
     EXPECT_EQ(Text(Ctl::edtNewBackup), L"");
     EXPECT_EQ(ButtonsEnabled(), (std::vector<bool>{false, false, true, true}));
-    Select(0, false);
+    Select({0}, false);
     EXPECT_EQ(Text(Ctl::edtNewBackup), L"Beta");
-    Select(1, false);
+    Select({1}, false);
     EXPECT_EQ(Text(Ctl::edtNewBackup), L"");
     EXPECT_EQ(ButtonsEnabled(), (std::vector<bool>{false, false, false, true}));
 }
 
 TEST_F(UserManager, TheUsersFollowTheLastValidGameDirectoryWhileOneIsTyped)
 {
-    AddUser(L"One");
+    Save(L"One.usr");
     const std::wstring other = MakeGame(folder / L"other");
     WriteBytes(other + L"\\users\\Two.usr", "save");
-    OpenOn(game, L"");
+    OpenAt(game, L"");
     ASSERT_EQ(Entries(), std::vector<std::wstring>{L"One"});
     ::SetWindowTextW(Item(Ctl::edtTrelanPath), L"");
     ::SetFocus(Item(Ctl::edtTrelanPath));
