@@ -118,7 +118,9 @@ private:
     void UpdateButtons();
     void lstBackupsChange();
     void edtNewBackupChange();
-    std::wstring RowCaption(int row) const;
+    const std::wstring& RowCaption(int row) const;
+    LRESULT lstBackupsGetDispInfo(const NMHDR& header);
+    LRESULT lstBackupsFindItem(const NMHDR& header);
 
     // Startup options page
     void tabOptionsMouseMove(HWND sender);
@@ -170,8 +172,9 @@ private:
     void ShowError() noexcept;
 
     std::unique_ptr<TSettingsFile> SettingsFile;
-    // The records of the backup rows, which point at them.
-    std::vector<std::unique_ptr<TBackup>> Backups;
+    // The records of the backup rows, in row order; the list itself holds
+    // no rows' data (LVS_OWNERDATA) and asks for their texts when it draws them.
+    std::vector<TBackup> Backups;
     bool fillingBackups_ = false;
     HWND hwnd_ = nullptr;
     std::array<HWND, layout::kCtlCount> controls_{};

@@ -28,14 +28,6 @@ constexpr wchar_t kRenameTitle[] = L"Rename Backup";
 constexpr wchar_t kDeleteTitle[] = L"Delete Backups";
 constexpr wchar_t kDeleteUserTitle[] = L"Delete User";
 
-TBackup& BackupOf(HWND list, int row)
-{
-    LVITEMW item{LVIF_PARAM};
-    item.iItem = row;
-    ListView_GetItem(list, &item);
-    return *reinterpret_cast<TBackup*>(item.lParam);
-}
-
 } // namespace
 
 // A user is chosen while the box has a selection; an empty name is a user too.
@@ -97,7 +89,7 @@ void TfrmMain::btnRestoreClick()
         Box(L"Backup cannot be restored!", kRestoreTitle, kError);
         return;
     }
-    SetFileDate(userFile, BackupOf(list, row).FileDate);
+    SetFileDate(userFile, Backups.at(row).FileDate);
     UpdateUsers();
 }
 
@@ -106,7 +98,7 @@ void TfrmMain::lstBackupsEdited(int row, std::wstring& S)
     const std::wstring caption = RowCaption(row);
     if (S == caption)
         return;
-    TBackup& backup = BackupOf(Item(lstBackups), row);
+    TBackup& backup = Backups.at(row);
     const std::wstring folder = BackupFolder(), renamed = BackupFilePath(folder, S);
     if (!IsAcceptableBackupName(S) || !RenameFile(BackupFilePath(folder, backup.Name), renamed)) {
         Box(L"Backup could not be renamed.", kRenameTitle, kError);
@@ -186,17 +178,24 @@ LRESULT TfrmMain::lstBackupsRestore(const NMHDR&)
     return 0;
 }
 
-// The list shows the edited text when this returns TRUE, the old one otherwise;
-// a cancelled edit comes without a text and changes nothing.
+// The caption is the row's record, which a rename sets; a cancelled edit
+// comes without a text and changes nothing.
 LRESULT TfrmMain::lstBackupsEndLabelEdit(const NMHDR& header)
 {
     const auto& edit = reinterpret_cast<const NMLVDISPINFOW&>(header);
     if (!edit.item.pszText)
         return FALSE;
+    const int row = edit.item.iItem;
+    const std::wstring before = RowCaption(row);
     std::wstring S = edit.item.pszText;
-    const std::wstring typed = S;
-    lstBackupsEdited(edit.item.iItem, S);
-    return S == typed;
+    lstBackupsEdited(row, S);
+    // The list keeps no text to change: the row is drawn anew from its
+    // record, and its new caption is offered as a selected row's is.
+    if (RowCaption(row) != before) {
+        ListView_RedrawItems(Item(lstBackups), row, row);
+        lstBackupsChange();
+    }
+    return FALSE;
 }
 
 } // namespace trelgate

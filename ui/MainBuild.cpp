@@ -43,7 +43,8 @@ WindowKind KindOf(const Control& c)
     case DropDownList: return {WC_COMBOBOXW, child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
     case ReportList:
         return {WC_LISTVIEWW,
-                child | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_EDITLABELS | LVS_NOSORTHEADER,
+                child | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_EDITLABELS | LVS_NOSORTHEADER |
+                    LVS_OWNERDATA,
                 WS_EX_CLIENTEDGE};
     case SunkenPanel: return {WC_STATICW, child | SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | SS_NOPREFIX, 0};
     case HotLink: return {THotLinkLabel::ClassName(), child | SS_CENTER | SS_NOPREFIX, 0};
