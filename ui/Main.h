@@ -86,7 +86,9 @@ private:
     void RegisterClasses() const;
     void CreateControls();
     void CreateFonts();
+    // Moves every control to its place at the window's DPI, when that changes.
     void ApplyLayout();
+    void SetTabPadding(HWND tabs) const;
     LRESULT OnPaint();
     LRESULT OnDpiChanged(UINT dpi, const RECT& suggested);
     int Px(int value) const;
