@@ -4,6 +4,9 @@
 // copy's failures BackupFilesTest's.
 #include "WindowFixture.h"
 
+#include <functional>
+#include <utility>
+
 #include "users/DateTime.h"
 #include "users/UserStore.h"
 
@@ -157,4 +160,33 @@ TEST_F(BackupPage, EveryUserWorksOnItsOwnFilesOnly)
         EXPECT_EQ(NamesIn(game), (Names{L"Stray.bak", L"Trelan.exe", L"users"}));
         EXPECT_EQ(NamesIn(At(L"Bob")), Names{L"Bobs.bak"});
     }
+}
+
+// A box runs a message loop of its own, in which the refresh that follows a
+// launch may tick and rebuild the list. The operation goes on with the rows
+// the player chose.
+TEST_F(BackupPage, ARefreshDuringABoxChangesNotTheRowsAnOperationWorksOn)
+{
+    Save(L"Agent.usr", "current");
+    Save(L"Agent\\A.bak", "a");
+    Save(L"Agent\\B.bak", "b", FILE_ATTRIBUTE_READONLY);
+    Save(L"Agent\\C.bak", "c");
+    OpenOn(L"Agent", {IDYES, IDOK, IDYES});
+    std::function<void()> meanwhile = [&] { ::DeleteFileW(At(L"Agent\\A.bak").c_str()); };
+    seams.whileShown = [&] {
+        if (meanwhile)
+            std::exchange(meanwhile, nullptr)();
+        ::SendMessageW(form->Handle(), WM_TIMER, TfrmMain::tmrUpdateUsers, 0);
+    };
+    Select({1, 2}); // B, which cannot go, and C
+    Click(Ctl::btnDeleteBackups);
+    EXPECT_EQ(Captions(), Rows{L"B"});
+    Select({0});
+    meanwhile = [&] { Save(L"Agent\\0.bak", LocalTime(2020, 1, 1, 0, 0, 0)); }; // a row comes before B
+    Click(Ctl::btnRestore);
+    EXPECT_EQ(ReadBytes(At(L"Agent.usr")), "b");
+    EXPECT_EQ(Text(Ctl::pnlDate) + L" " + Text(Ctl::pnlTime), L"11/02/2026 18:04:12") << "B's time, not 0's";
+    EXPECT_EQ(Shown(), (Boxes{L"Delete Backups|Do you really want to delete the selected backups?|36",
+                              L"Delete Backups|The backup 'B' could not be deleted!|16",
+                              L"Restore Backup|Do you really want to restore the backup 'B'?|36"}));
 }

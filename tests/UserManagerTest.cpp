@@ -14,6 +14,14 @@ namespace {
 
 class UserManager : public UserPageTest {
 protected:
+    void ClickRow(int row, WPARAM keys = 0)
+    {
+        RECT cell{LVIR_LABEL};
+        ListView_GetItemRect(Item(Ctl::lstBackups), row, &cell, LVIR_LABEL);
+        for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP})
+            ::SendMessageW(Item(Ctl::lstBackups), message, keys | (message == WM_LBUTTONDOWN ? MK_LBUTTON : 0),
+                           MAKELPARAM(cell.left + 2, cell.top + 2));
+    }
     std::vector<bool> ButtonsEnabled() const
     {
         return {Enabled(Ctl::btnNewBackup), Enabled(Ctl::btnRestore), Enabled(Ctl::btnDeleteBackups),
@@ -118,6 +126,15 @@ TEST_F(UserManager, OneSelectedBackupOffersItsNameAndAnyOtherSelectionClearsIt)
     Select({1}, false);
     EXPECT_EQ(Text(Ctl::edtNewBackup), L"");
     EXPECT_EQ(ButtonsEnabled(), (std::vector<bool>{false, false, false, true}));
+
+    // A click, a shift-click over a range, and a typed letter that finds a row.
+    ClickRow(0);
+    ClickRow(1, MK_SHIFT);
+    EXPECT_EQ(ListView_GetSelectedCount(Item(Ctl::lstBackups)), 2u);
+    EXPECT_EQ(Text(Ctl::edtNewBackup), L"");
+    EXPECT_EQ(ButtonsEnabled(), (std::vector<bool>{false, false, true, true}));
+    ::SendMessageW(Item(Ctl::lstBackups), WM_CHAR, L'b', 1);
+    EXPECT_EQ(Text(Ctl::edtNewBackup), L"Beta");
 }
 
 TEST_F(UserManager, TheUsersFollowTheLastValidGameDirectoryWhileOneIsTyped)

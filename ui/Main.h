@@ -86,7 +86,9 @@ private:
     void RegisterClasses() const;
     void CreateControls();
     void CreateFonts();
+    // Moves every control to its place at the window's DPI, when that changes.
     void ApplyLayout();
+    void SetTabPadding(HWND tabs) const;
     LRESULT OnPaint();
     LRESULT OnDpiChanged(UINT dpi, const RECT& suggested);
     int Px(int value) const;
@@ -118,7 +120,9 @@ private:
     void UpdateButtons();
     void lstBackupsChange();
     void edtNewBackupChange();
-    std::wstring RowCaption(int row) const;
+    const std::wstring& RowCaption(int row) const;
+    LRESULT lstBackupsGetDispInfo(const NMHDR& header);
+    LRESULT lstBackupsFindItem(const NMHDR& header);
 
     // Startup options page
     void tabOptionsMouseMove(HWND sender);
@@ -170,8 +174,9 @@ private:
     void ShowError() noexcept;
 
     std::unique_ptr<TSettingsFile> SettingsFile;
-    // The records of the backup rows, which point at them.
-    std::vector<std::unique_ptr<TBackup>> Backups;
+    // The records of the backup rows, in row order; the list itself holds
+    // no rows' data (LVS_OWNERDATA) and asks for their texts when it draws them.
+    std::vector<TBackup> Backups;
     bool fillingBackups_ = false;
     HWND hwnd_ = nullptr;
     std::array<HWND, layout::kCtlCount> controls_{};

@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <vector>
+
 #include "base/Files.h"
 #include "settings/GameDirectory.h"
 #include "ui/Seams.h"
@@ -27,14 +29,6 @@ constexpr wchar_t kRestoreTitle[] = L"Restore Backup";
 constexpr wchar_t kRenameTitle[] = L"Rename Backup";
 constexpr wchar_t kDeleteTitle[] = L"Delete Backups";
 constexpr wchar_t kDeleteUserTitle[] = L"Delete User";
-
-TBackup& BackupOf(HWND list, int row)
-{
-    LVITEMW item{LVIF_PARAM};
-    item.iItem = row;
-    ListView_GetItem(list, &item);
-    return *reinterpret_cast<TBackup*>(item.lParam);
-}
 
 } // namespace
 
@@ -88,16 +82,16 @@ void TfrmMain::btnRestoreClick()
     HWND list = Item(lstBackups);
     if (!IsValidTrelanPath(TrelanPath) || !UserChosen() || ListView_GetSelectedCount(list) != 1)
         return;
-    const int row = ListView_GetNextItem(list, -1, LVNI_SELECTED);
-    const std::wstring caption = RowCaption(row);
-    if (Box(L"Do you really want to restore the backup '" + caption + L"'?", kRestoreTitle, kQuestion) != IDYES)
+    // The row as it is now: a box's own message loop may let a refresh rebuild the list.
+    const TBackup backup = Backups.at(ListView_GetNextItem(list, -1, LVNI_SELECTED));
+    if (Box(L"Do you really want to restore the backup '" + backup.Name + L"'?", kRestoreTitle, kQuestion) != IDYES)
         return;
     const std::wstring userFile = UserFile();
-    if (!CopyFileContents(BackupFilePath(BackupFolder(), caption), userFile)) {
+    if (!CopyFileContents(BackupFilePath(BackupFolder(), backup.Name), userFile)) {
         Box(L"Backup cannot be restored!", kRestoreTitle, kError);
         return;
     }
-    SetFileDate(userFile, BackupOf(list, row).FileDate);
+    SetFileDate(userFile, backup.FileDate);
     UpdateUsers();
 }
 
@@ -106,7 +100,7 @@ void TfrmMain::lstBackupsEdited(int row, std::wstring& S)
     const std::wstring caption = RowCaption(row);
     if (S == caption)
         return;
-    TBackup& backup = BackupOf(Item(lstBackups), row);
+    TBackup& backup = Backups.at(row);
     const std::wstring folder = BackupFolder(), renamed = BackupFilePath(folder, S);
     if (!IsAcceptableBackupName(S) || !RenameFile(BackupFilePath(folder, backup.Name), renamed)) {
         Box(L"Backup could not be renamed.", kRenameTitle, kError);
@@ -122,17 +116,18 @@ void TfrmMain::btnDeleteBackupsClick()
     HWND list = Item(lstBackups);
     if (!IsValidTrelanPath(TrelanPath) || !UserChosen() || ListView_GetSelectedCount(list) == 0)
         return;
+    // The rows the player chose, in list order, taken before the question: a
+    // box runs a message loop of its own, in which a refresh may rebuild the list.
+    std::vector<std::wstring> selected;
+    for (int row = 0, rows = ListView_GetItemCount(list); row < rows; ++row)
+        if (ListView_GetItemState(list, row, LVIS_SELECTED) & LVIS_SELECTED)
+            selected.push_back(RowCaption(row));
     if (Box(L"Do you really want to delete the selected backups?", kDeleteTitle, kQuestion) != IDYES)
         return;
     const std::wstring folder = BackupFolder();
-    const int rows = ListView_GetItemCount(list);
-    for (int row = 0; row < rows; ++row) {
-        if (!(ListView_GetItemState(list, row, LVIS_SELECTED) & LVIS_SELECTED))
-            continue;
-        const std::wstring caption = RowCaption(row);
+    for (const std::wstring& caption : selected)
         if (!DeleteStoreFile(BackupFilePath(folder, caption)))
             Box(L"The backup '" + caption + L"' could not be deleted!", kDeleteTitle, kError);
-    }
     UpdateBackups();
 }
 
@@ -186,17 +181,24 @@ LRESULT TfrmMain::lstBackupsRestore(const NMHDR&)
     return 0;
 }
 
-// The list shows the edited text when this returns TRUE, the old one otherwise;
-// a cancelled edit comes without a text and changes nothing.
+// The caption is the row's record, which a rename sets; a cancelled edit
+// comes without a text and changes nothing.
 LRESULT TfrmMain::lstBackupsEndLabelEdit(const NMHDR& header)
 {
     const auto& edit = reinterpret_cast<const NMLVDISPINFOW&>(header);
     if (!edit.item.pszText)
         return FALSE;
+    const int row = edit.item.iItem;
+    const std::wstring before = RowCaption(row);
     std::wstring S = edit.item.pszText;
-    const std::wstring typed = S;
-    lstBackupsEdited(edit.item.iItem, S);
-    return S == typed;
+    lstBackupsEdited(row, S);
+    // The list keeps no text to change: the row is drawn anew from its
+    // record, and its new caption is offered as a selected row's is.
+    if (RowCaption(row) != before) {
+        ListView_RedrawItems(Item(lstBackups), row, row);
+        lstBackupsChange();
+    }
+    return FALSE;
 }
 
 } // namespace trelgate

@@ -43,7 +43,8 @@ WindowKind KindOf(const Control& c)
     case DropDownList: return {WC_COMBOBOXW, child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
     case ReportList:
         return {WC_LISTVIEWW,
-                child | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_EDITLABELS | LVS_NOSORTHEADER,
+                child | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_EDITLABELS | LVS_NOSORTHEADER |
+                    LVS_OWNERDATA,
                 WS_EX_CLIENTEDGE};
     case SunkenPanel: return {WC_STATICW, child | SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | SS_NOPREFIX, 0};
     case HotLink: return {THotLinkLabel::ClassName(), child | SS_CENTER | SS_NOPREFIX, 0};
@@ -65,6 +66,19 @@ void SetUpMakerLink(THotLinkLabel& link)
     link.SetSynchronize(false);
     link.SetShowUrlHint(false);
     link.SetURL(kMakerSite);
+}
+
+// Where a control stands in its parent, in 96-DPI pixels.
+struct Place {
+    int left, top, width, height;
+};
+
+Place PlaceOf(const Control& c)
+{
+    if (c.kind == Page)
+        return {kPageLeft, kPageTop, c.width, c.height};
+    // A drop-down list's height includes the room for its opened list.
+    return {c.left, c.top, WidthOf(c), c.kind == DropDownList ? 8 * c.height : c.height};
 }
 
 // Backup list columns: caption and 96-DPI width.
@@ -95,7 +109,6 @@ void TfrmMain::Create()
     logo_.reset(static_cast<HBITMAP>(
         ::LoadImageW(instance, MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     CreateControls();
-    ApplyLayout();
     CreateFonts();
     FormCreate();
 }
@@ -141,10 +154,15 @@ void TfrmMain::CreateControls()
         const WindowKind kind = KindOf(c);
         HWND parent = c.parent == Form ? hwnd_ : Item(c.parent);
         const std::wstring caption(c.kind == Page ? std::wstring_view{} : c.caption);
-        HWND control = ::CreateWindowExW(kind.exStyle, kind.className, caption.c_str(), kind.style, 0, 0, 0, 0,
-                                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance,
-                                         nullptr);
+        // Made where it stands: a control moved after its creation costs a
+        // second round of sizing and painting.
+        const Place place = PlaceOf(c);
+        HWND control = ::CreateWindowExW(kind.exStyle, kind.className, caption.c_str(), kind.style, Px(place.left),
+                                         Px(place.top), Px(place.width), Px(place.height), parent,
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
         controls_[Index(c.id)] = control;
+        if (c.kind == Tabs)
+            SetTabPadding(control);
         if (c.kind == CheckBox && c.checked)
             Button_SetCheck(control, BST_CHECKED);
         if (c.kind == Page) {
@@ -163,7 +181,7 @@ void TfrmMain::CreateControls()
     for (int i = 0; const auto& [caption, width] : kBackupColumns) {
         LVCOLUMNW column{LVCF_TEXT | LVCF_WIDTH};
         column.pszText = const_cast<wchar_t*>(caption);
-        column.cx = width;
+        column.cx = Px(width);
         ListView_InsertColumn(list, i++, &column);
     }
     if (THotLinkLabel* link = THotLinkLabel::FromHandle(Item(hllCorvane)))
@@ -192,21 +210,20 @@ void TfrmMain::CreateFonts()
 
 void TfrmMain::ApplyLayout()
 {
-    // Narrow tab padding leaves room in the one row of tabs for a face that
-    // stands in for MS Sans Serif; it must precede the font, which lays out the tabs.
-    TabCtrl_SetPadding(Item(PageControl), Px(3), Px(3));
+    SetTabPadding(Item(PageControl));
     for (const Control& c : kControls) {
-        int left = c.left, top = c.top, width = WidthOf(c), height = c.height;
-        if (c.kind == Page)
-            left = kPageLeft, top = kPageTop;
-        if (c.kind == DropDownList)
-            height = 8 * height; // room for the opened list
-        ::SetWindowPos(Item(c.id), nullptr, Px(left), Px(top), Px(width), Px(height), SWP_NOZORDER | SWP_NOACTIVATE);
+        const Place place = PlaceOf(c);
+        ::SetWindowPos(Item(c.id), nullptr, Px(place.left), Px(place.top), Px(place.width), Px(place.height),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
     }
     for (int i = 0; const auto& column : kBackupColumns)
         ListView_SetColumnWidth(Item(lstBackups), i++, Px(column.second));
     ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
+
+// Narrow tab padding leaves room in the one row of tabs for a face that stands
+// in for MS Sans Serif; it must precede the font, which lays out the tabs.
+void TfrmMain::SetTabPadding(HWND tabs) const { TabCtrl_SetPadding(tabs, Px(3), Px(3)); }
 
 int TfrmMain::Px(int value) const { return Scale(value, static_cast<int>(dpi_)); }
 

@@ -30,6 +30,9 @@ const TfrmMain::NotifyRoute TfrmMain::kNotifyRoutes[] = {
     {PageControl, TCN_SELCHANGE, &TfrmMain::PageControlChange},
     {lstBackups, LVN_DELETEALLITEMS, &TfrmMain::lstBackupsNotify},
     {lstBackups, LVN_ITEMCHANGED, &TfrmMain::lstBackupsNotify},
+    {lstBackups, LVN_ODSTATECHANGED, &TfrmMain::lstBackupsNotify},
+    {lstBackups, LVN_GETDISPINFOW, &TfrmMain::lstBackupsGetDispInfo},
+    {lstBackups, LVN_ODFINDITEMW, &TfrmMain::lstBackupsFindItem},
     {lstBackups, LVN_KEYDOWN, &TfrmMain::lstBackupsKeyDown},
     {lstBackups, NM_DBLCLK, &TfrmMain::lstBackupsRestore},
     {lstBackups, NM_RETURN, &TfrmMain::lstBackupsRestore},
@@ -136,10 +139,16 @@ LRESULT TfrmMain::lstBackupsNotify(const NMHDR& header)
 {
     if (header.code == LVN_DELETEALLITEMS)
         return TRUE; // no notification per row
+    // A range of rows (shift-click) comes as a notification of its own, and a
+    // change of all rows at once as row -1; either may change the selection,
+    // and the handler only reads it.
+    if (header.code == LVN_ODSTATECHANGED) {
+        lstBackupsChange();
+        return 0;
+    }
     const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-    // The selection, or a caption that a rename changed.
-    if ((change.uChanged & LVIF_TEXT) ||
-        ((change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_SELECTED)))
+    if ((change.uChanged & LVIF_STATE) &&
+        (change.iItem < 0 || ((change.uNewState ^ change.uOldState) & LVIS_SELECTED)))
         lstBackupsChange();
     return 0;
 }

@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "base/Handle.h"
 #include "base/Window.h"
 #include "settings/GameDirectory.h"
@@ -24,18 +26,6 @@ std::wstring ItemText(HWND box, int index)
     std::wstring text(ComboBox_GetLBTextLen(box, index) + 1, L'\0');
     text.resize(ComboBox_GetLBText(box, index, text.data()));
     return text;
-}
-
-void AddRow(HWND list, int row, TBackup& backup)
-{
-    LVITEMW item{LVIF_TEXT | LVIF_PARAM};
-    item.iItem = row;
-    item.pszText = backup.Name.data();
-    item.lParam = reinterpret_cast<LPARAM>(&backup);
-    ListView_InsertItem(list, &item);
-    std::wstring date = DateTimeText(1, backup.FileDate), time = DateTimeText(2, backup.FileDate);
-    ListView_SetItemText(list, row, 1, date.data());
-    ListView_SetItemText(list, row, 2, time.data());
 }
 
 } // namespace
@@ -100,15 +90,11 @@ void TfrmMain::UpdateBackups()
         if (selected >= 0) {
             // Literally the user's own folder: "Bob." is not "Bob", and "." is no folder.
             const std::wstring user = ItemText(Item(cboUser), selected);
-            std::vector<TBackup> found;
             if (HasBackupFolder(user))
-                found = ListBackups(BackupFolderPath(LiteralGameDirectory(TrelanPath), user));
-            Backups.reserve(found.size());
-            ListView_SetItemCount(list, static_cast<int>(found.size()));
-            for (TBackup& backup : found) {
-                Backups.push_back(std::make_unique<TBackup>(std::move(backup)));
-                AddRow(list, static_cast<int>(Backups.size()) - 1, *Backups.back());
-            }
+                Backups = ListBackups(BackupFolderPath(LiteralGameDirectory(TrelanPath), user));
+            // The rows are the records: the list asks for a row's texts only
+            // when it draws it.
+            ListView_SetItemCountEx(list, static_cast<int>(Backups.size()), LVSICF_NOSCROLL);
         }
     }
     UpdateButtons();
@@ -132,22 +118,48 @@ void TfrmMain::lstBackupsChange()
     UpdateButtons();
 }
 
-std::wstring TfrmMain::RowCaption(int row) const
+// A row's caption is its record's name at all times: the list keeps none.
+const std::wstring& TfrmMain::RowCaption(int row) const { return Backups.at(row).Name; }
+
+// The texts of a row as the list draws it, or as anyone asks for them.
+LRESULT TfrmMain::lstBackupsGetDispInfo(const NMHDR& header)
 {
-    std::wstring caption;
-    for (int room = 256;; room *= 2) {
-        caption.assign(room, L'\0');
-        LVITEMW item{};
-        item.iSubItem = 0;
-        item.pszText = caption.data();
-        item.cchTextMax = room;
-        const int n = static_cast<int>(
-            ::SendMessageW(Item(lstBackups), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
-        if (n < room - 1) {
-            caption.resize(n);
-            return caption;
-        }
+    // The list passes its own structure for the answer.
+    auto& info = reinterpret_cast<NMLVDISPINFOW&>(const_cast<NMHDR&>(header));
+    LVITEMW& item = info.item;
+    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0 || item.iItem < 0 ||
+        item.iItem >= static_cast<int>(Backups.size()))
+        return 0;
+    const TBackup& backup = Backups[item.iItem];
+    // Columns 1 and 2 are the date and the time: DateTimeText's kinds 1 and 2.
+    const std::wstring stamp = item.iSubItem == 0 ? std::wstring() : DateTimeText(item.iSubItem, backup.FileDate);
+    const std::wstring& text = item.iSubItem == 0 ? backup.Name : stamp;
+    const std::size_t length = std::min<std::size_t>(text.size(), item.cchTextMax - 1);
+    std::copy_n(text.data(), length, item.pszText);
+    item.pszText[length] = L'\0';
+    return 0;
+}
+
+// Typing over the list finds the next row whose caption starts with the typed
+// letters, as the list does by itself when it holds its rows.
+LRESULT TfrmMain::lstBackupsFindItem(const NMHDR& header)
+{
+    const auto& find = reinterpret_cast<const NMLVFINDITEMW&>(header);
+    if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz)
+        return -1;
+    const std::wstring_view typed = find.lvfi.psz;
+    const int rows = static_cast<int>(Backups.size()), start = std::clamp(find.iStart, 0, rows);
+    const int visits = find.lvfi.flags & LVFI_WRAP ? rows : rows - start;
+    for (int i = 0; i < visits; ++i) {
+        const int row = (start + i) % rows;
+        std::wstring_view name = Backups[row].Name;
+        if (find.lvfi.flags & LVFI_PARTIAL)
+            name = name.substr(0, typed.size());
+        if (::CompareStringOrdinal(name.data(), static_cast<int>(name.size()), typed.data(),
+                                   static_cast<int>(typed.size()), TRUE) == CSTR_EQUAL)
+            return row;
     }
+    return -1;
 }
 
 void TfrmMain::edtNewBackupChange() { ::EnableWindow(Item(btnNewBackup), !Text(edtNewBackup).empty()); }

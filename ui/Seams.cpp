@@ -5,20 +5,18 @@
 namespace trelgate {
 namespace {
 
-// The file dialog's DLL is taken at first use and from the system folder only.
-// Imported, it would come in at start, with what it imports in turn, before
-// the launcher can keep the game folder out of the search (Wine's comdlg32
-// brings winspool.drv and compstui.dll that way).
-bool ShowOpenFileDialog(OPENFILENAMEW& dialog)
+// The file dialog and the link opener live in DLLs that only Browse and the
+// credits link need: they are loaded on first use, which keeps them out of
+// the start, and from the system folder only, so that no copy planted in the
+// game folder runs. Imported, they would come in at start with what they
+// import in turn (Wine's comdlg32 brings winspool.drv and compstui.dll),
+// before the launcher can keep the game folder out of the search. Once loaded
+// they stay for the process's life.
+template <class Function>
+Function SystemFunction(const wchar_t* dll, const char* name)
 {
-    using GetOpenFileNameFn = BOOL(WINAPI*)(OPENFILENAMEW*);
-    static const auto getOpenFileName = [] {
-        HMODULE comdlg32 = ::LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        return comdlg32 ? reinterpret_cast<GetOpenFileNameFn>(
-                              reinterpret_cast<void*>(::GetProcAddress(comdlg32, "GetOpenFileNameW")))
-                        : nullptr;
-    }();
-    return getOpenFileName && getOpenFileName(&dialog) != FALSE;
+    HMODULE module = ::LoadLibraryExW(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
 }
 
 Seams ProductionSeams()
@@ -27,10 +25,17 @@ Seams ProductionSeams()
         [](HWND owner, const std::wstring& text, const std::wstring& title, UINT flags) {
             return ::MessageBoxW(owner, text.c_str(), title.c_str(), flags);
         },
-        ShowOpenFileDialog,
+        [](OPENFILENAMEW& dialog) {
+            static const auto getOpenFileName =
+                SystemFunction<decltype(&::GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
+            return getOpenFileName && getOpenFileName(&dialog) != FALSE; // no dialog chooses no file
+        },
         [](const std::wstring& link) {
+            static const auto shellExecute =
+                SystemFunction<decltype(&::ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
             // The desktop reports its own failures; the result is not ours to judge.
-            ::ShellExecuteW(::GetDesktopWindow(), L"open", link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+            if (shellExecute)
+                shellExecute(::GetDesktopWindow(), L"open", link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         },
     };
 }
