@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/Handle.h"
+#include "base/SystemDll.h"
 #include "base/Text.h"
 #include "base/Window.h"
 #include "ui/FrameRules.h"
@@ -19,22 +20,13 @@ using namespace layout;
 namespace {
 
 // The version resource's functions live in VERSION.dll, which Windows does not
-// protect as a known DLL: it is taken from the system folder only, so that no
-// copy planted beside the launcher runs.
+// protect as a known DLL.
 std::wstring FileVersionOf(const std::wstring& path)
 {
-    const UniqueModule version(::LoadLibraryExW(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    if (!version)
-        return {};
-    using SizeFn = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
-    using InfoFn = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
-    using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
-    const auto function = [&](const char* name) {
-        return reinterpret_cast<void*>(::GetProcAddress(version.get(), name));
-    };
-    const auto size = reinterpret_cast<SizeFn>(function("GetFileVersionInfoSizeW"));
-    const auto info = reinterpret_cast<InfoFn>(function("GetFileVersionInfoW"));
-    const auto query = reinterpret_cast<QueryFn>(function("VerQueryValueW"));
+    static const auto size =
+        SystemFunction<decltype(&::GetFileVersionInfoSizeW)>(L"version.dll", "GetFileVersionInfoSizeW");
+    static const auto info = SystemFunction<decltype(&::GetFileVersionInfoW)>(L"version.dll", "GetFileVersionInfoW");
+    static const auto query = SystemFunction<decltype(&::VerQueryValueW)>(L"version.dll", "VerQueryValueW");
     if (!size || !info || !query)
         return {};
     DWORD ignored = 0;
@@ -119,7 +111,13 @@ LRESULT TfrmMain::WMNCHitTest(WPARAM wParam, LPARAM lParam)
     return hit == HTCLIENT ? HTCAPTION : hit;
 }
 
-std::wstring TfrmMain::GetVersionString() const { return FileVersionOf(ModuleFileName()); }
+// Read once: the font fallback measures the version line as well as the
+// credits show it, and the executable's version does not change.
+std::wstring TfrmMain::GetVersionString() const
+{
+    static const std::wstring version = FileVersionOf(ModuleFileName());
+    return version;
+}
 
 void TfrmMain::ShowPage(Ctl page)
 {

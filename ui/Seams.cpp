@@ -2,23 +2,15 @@
 
 #include <shellapi.h>
 
+#include "base/SystemDll.h"
+
 namespace trelgate {
 namespace {
 
 // The file dialog and the link opener live in DLLs that only Browse and the
-// credits link need: they are loaded on first use, which keeps them out of
-// the start, and from the system folder only, so that no copy planted in the
-// game folder runs. Imported, they would come in at start with what they
+// credits link need. Imported, they would come in at start with what they
 // import in turn (Wine's comdlg32 brings winspool.drv and compstui.dll),
-// before the launcher can keep the game folder out of the search. Once loaded
-// they stay for the process's life.
-template <class Function>
-Function SystemFunction(const wchar_t* dll, const char* name)
-{
-    HMODULE module = ::LoadLibraryExW(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
-}
-
+// before the launcher can keep the game folder out of the search.
 Seams ProductionSeams()
 {
     return {
