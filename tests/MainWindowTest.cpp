@@ -132,14 +132,13 @@ TEST_F(MainWindow, ALaunchComesBackOpaqueAndItsTickMovesTheWindowBackAndRefreshe
     EXPECT_EQ(ReadBytes(game + L"\\Trelan.record.txt"),
               "cmdline=" + Utf8FromWide(kCommandLines[0].line) + "\ncwd=" + Utf8FromWide(game) + "\nenv=inherited\n");
     EXPECT_EQ(std::tuple(::IsIconic(form->Handle()), form->AlphaBlendValue(), ComboBox_GetCount(Item(cboUser))),
-              std::tuple(FALSE, 255, 0))
-        << "back, opaque, and no refresh before its tick";
+              std::tuple(FALSE, 255, 0)) << "back, opaque, and no refresh before its tick";
     EXPECT_TRUE(form->TimerEnabled(TfrmMain::tmrFadeIn)) << "no message, so not one tick, while the game ran";
     ::SetWindowPos(form->Handle(), nullptr, before.left + 40, before.top + 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ASSERT_TRUE(PumpUntil([&] { return !form->TimerEnabled(TfrmMain::tmrUpdateUsers); }, 5000));
     ::GetWindowRect(form->Handle(), &after);
-    EXPECT_EQ(std::pair(after.left, after.top), std::pair(before.left, before.top));
-    EXPECT_EQ(Text(cboUser), L"Newcomer");
+    EXPECT_EQ(std::tuple(after.left, after.top, Text(cboUser), form->TimerEnabled(TfrmMain::tmrFadeIn)),
+              std::tuple(before.left, before.top, L"Newcomer"s, false)) << "the fade-in's next step found it opaque";
 }
 
 TEST_F(MainWindow, EachLaunchFailureShowsItsOwnBoxAndNothingFollows)
