@@ -244,6 +244,7 @@ TEST_F(MainWindow, TheListsKeysRenameRestoreAndDeleteAndEachFailureIsReported)
     EXPECT_EQ(ReadBytes(At(L"Agent.usr")), "taken");
     Click(btnDeleteUser);
     EXPECT_EQ(NamesIn(At(L"Agent")), Names{L"Taken.bak"});
+    EXPECT_EQ(Page(), L"|1110000") << "listed by its folder, without a file to delete";
     const std::wstring r1 = L"Restore Backup|Do you really want to restore the backup '";
     EXPECT_EQ(Shown(), (Boxes{L"Rename Backup|Backup could not be renamed.|16", r1 + L"start'?|36",
                               L"Delete Backups|Do you really want to delete the selected backups?|36",
