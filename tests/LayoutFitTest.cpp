@@ -16,21 +16,11 @@ namespace {
 
 using namespace layout;
 
-// Written out here rather than taken from the window's own measuring, so that
-// a wrong inset there cannot pass here too: the 96-DPI pixels of a control's
-// width that its text cannot use.
-int Inset(Kind kind)
-{
-    switch (kind) {
-    case Button: return 8;     // the edge and the focus rectangle, both sides
-    case CheckBox: return 17;  // the 13-pixel check mark and the gap after it
-    case SunkenPanel: return 2; // the sunken edge
-    default: return 0;
-    }
-}
-
 // How many pixels the text leaves over in its control: across for one line,
-// down for a word-wrapped label.
+// down for a word-wrapped label. The insets a text cannot use are written out
+// here, not taken from the window's own measuring, so that a wrong one there
+// cannot pass here too: a button's edge and focus rectangle, a check box's
+// 13-pixel mark and the gap after it, a panel's sunken edge.
 int Spare(HWND hwnd, Kind kind, std::wstring text, UINT dpi)
 {
     const WindowDc dc(hwnd);
@@ -47,7 +37,8 @@ int Spare(HWND hwnd, Kind kind, std::wstring text, UINT dpi)
         std::erase(text, L'&');
     SIZE need{};
     ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &need);
-    return box.right - ::MulDiv(Inset(kind), static_cast<int>(dpi), 96) - need.cx;
+    const int inset = kind == Button ? 8 : kind == CheckBox ? 17 : kind == SunkenPanel ? 2 : 0;
+    return box.right - ::MulDiv(inset, static_cast<int>(dpi), 96) - need.cx;
 }
 
 class LayoutFit : public WindowTest {
