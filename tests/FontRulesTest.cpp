@@ -22,6 +22,5 @@ TEST(FallbackFonts, TextsFitWhenNoneNeedsMoreThanItsRoomAndTheTabRowNeedsItsTabs
     EXPECT_TRUE(AllFit(fits)) << "exactly the room fits";
     fits.push_back({WrapLabel, 68, 67});
     EXPECT_FALSE(AllFit(fits));
-    EXPECT_EQ(fits.back().Margin(), -1);
     EXPECT_EQ(TabRowWidth(std::vector<int>{85, 91, 56, 54}), 286 + 2 + 2);
 }

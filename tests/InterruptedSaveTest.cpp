@@ -26,8 +26,7 @@ TEST(InterruptedSave, LeavesTheOldFileOrTheNewOneWhole)
         ::TerminateProcess(writer.process.get(), 1);
         ASSERT_EQ(writer.Wait(), 1u) << "the writer must still be saving when it is killed";
 
-        const std::string bytes = ReadBytes(ini);
-        ASSERT_EQ(bytes.compare(0, head.size(), head), 0) << "round " << round;
+        ASSERT_EQ(ReadBytes(ini).compare(0, head.size(), head), 0) << "round " << round;
         const auto contents = TSettingsFile(ini).Read();
         const std::wstring path = contents.ReadString("Settings", "TrelanPath", L"");
         ASSERT_EQ(path.rfind(L"gen ", 0), 0u) << "round " << round;

@@ -3,7 +3,6 @@
 // twice: with Wine's own fonts (the layout's face) and without them (the
 // measured fallback).
 #include <algorithm>
-#include <iostream>
 #include <set>
 
 #include "WindowFixture.h"
@@ -17,21 +16,11 @@ namespace {
 
 using namespace layout;
 
-// Written out here rather than taken from the window's own measuring, so that
-// a wrong inset there cannot pass here too: the 96-DPI pixels of a control's
-// width that its text cannot use.
-int Inset(Kind kind)
-{
-    switch (kind) {
-    case Button: return 8;     // the edge and the focus rectangle, both sides
-    case CheckBox: return 17;  // the 13-pixel check mark and the gap after it
-    case SunkenPanel: return 2; // the sunken edge
-    default: return 0;
-    }
-}
-
 // How many pixels the text leaves over in its control: across for one line,
-// down for a word-wrapped label.
+// down for a word-wrapped label. The insets a text cannot use are written out
+// here, not taken from the window's own measuring, so that a wrong one there
+// cannot pass here too: a button's edge and focus rectangle, a check box's
+// 13-pixel mark and the gap after it, a panel's sunken edge.
 int Spare(HWND hwnd, Kind kind, std::wstring text, UINT dpi)
 {
     const WindowDc dc(hwnd);
@@ -48,7 +37,8 @@ int Spare(HWND hwnd, Kind kind, std::wstring text, UINT dpi)
         std::erase(text, L'&');
     SIZE need{};
     ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &need);
-    return box.right - ::MulDiv(Inset(kind), static_cast<int>(dpi), 96) - need.cx;
+    const int inset = kind == Button ? 8 : kind == CheckBox ? 17 : kind == SunkenPanel ? 2 : 0;
+    return box.right - ::MulDiv(inset, static_cast<int>(dpi), 96) - need.cx;
 }
 
 class LayoutFit : public WindowTest {
@@ -56,26 +46,24 @@ protected:
     // Turns to each page in turn and measures what it shows.
     void ExpectEveryPageFits(UINT dpi)
     {
-        const WindowDc screen(nullptr);
         LOGFONTW font{};
         ::GetObjectW(GetWindowFont(Item(Ctl::btnLaunch)), sizeof font, &font);
-        std::cout << "Font at " << dpi << " DPI: " << Utf8FromWide(font.lfFaceName) << ", " << -font.lfHeight << " px\n";
+        const WindowDc screen(nullptr);
         const std::wstring face = SelectedFace(screen.get(), MakeFontSet(kLayoutFace, kFontHeight, dpi).normal.get());
-        if (::CompareStringOrdinal(face.c_str(), -1, kLayoutFace.data(), static_cast<int>(kLayoutFace.size()), TRUE) ==
-            CSTR_EQUAL) {
-            EXPECT_EQ(font.lfFaceName, kLayoutFace) << "the layout's own face where the system has it";
-            EXPECT_EQ(font.lfHeight, -Scale(kFontHeight, static_cast<int>(dpi)));
+        if (_wcsicmp(face.c_str(), std::wstring(kLayoutFace).c_str()) == 0) { // the system has the layout's face
+            EXPECT_EQ(std::pair(std::wstring(font.lfFaceName), font.lfHeight),
+                      std::pair(std::wstring(kLayoutFace), LONG(-Scale(kFontHeight, static_cast<int>(dpi)))));
         }
         HWND tabs = Item(Ctl::PageControl);
         std::set<Ctl> measured;
         for (int page = 0; page < 4; ++page, Press(tabs, VK_TAB, VK_CONTROL)) { // ends where it began
             measured.insert(form->ActivePage());
             const auto expectFits = [&](const Control& c) {
-                HWND hwnd = Item(c.id);
+                const HWND hwnd = Item(c.id);
                 const std::wstring text = TextOf(hwnd);
                 if (c.kind == Tabs || c.kind == Page || c.kind == Edit || text.empty() || !::IsWindowVisible(hwnd))
                     return;
-                EXPECT_GE(Spare(hwnd, c.kind, text, dpi), 0) << "\"" << Utf8FromWide(text) << "\" does not fit";
+                EXPECT_GE(Spare(hwnd, c.kind, text, dpi), 0) << '"' << Utf8FromWide(text) << "\" does not fit";
             };
             for (const Control& c : kControls)
                 expectFits(c);
