@@ -23,9 +23,7 @@ using enum layout::Ctl;
 
 namespace {
 
-using Row = std::vector<std::wstring>;
-const Row kHeist{L"Before heist", L"11/28/2026", L"21:37:46"}, kStart{L"Start", L"11/02/2026", L"18:04:12"},
-    kFirst{L"First steps", L"11/02/2026", L"18:04:12"}, kMid{L"Mid game", L"12/05/2026", L"22:15:30"};
+using Names = std::vector<std::wstring>;
 constexpr char kAgentSave[] = "TRELAN-DEMO-SAVE\r\nAgent\r\n";
 
 // Ends the test at once: the steps after a failed one would only wait in vain.
@@ -84,39 +82,29 @@ protected:
         ::WriteProcessMemory(launcher->process.get(), remote, &item, sizeof item, nullptr);
         return SendTo(Item(lstBackups), msg, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
     }
-    std::wstring RowText(int row, int column) const
+    // Sorted when asked: the platform lists a folder in an order of its own.
+    Names Rows(bool sorted = false) const
     {
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof item);
-        item.cchTextMax = 256;
-        std::wstring text(static_cast<std::size_t>(List(LVM_GETITEMTEXTW, row, item)), L'\0');
-        ::ReadProcessMemory(launcher->process.get(), item.pszText, text.data(), text.size() * sizeof(wchar_t),
-                            nullptr);
-        return text;
-    }
-    // Sorted: the platform lists a folder in an order of its own.
-    std::vector<Row> Listed() const
-    {
-        std::vector<Row> rows(static_cast<std::size_t>(SendTo(Item(lstBackups), LVM_GETITEMCOUNT)));
-        for (std::size_t row = 0; row < rows.size(); ++row)
-            for (int column : {0, 1, 2})
-                rows[row].push_back(RowText(static_cast<int>(row), column));
-        std::ranges::sort(rows);
-        return rows;
+        Names names(static_cast<std::size_t>(SendTo(Item(lstBackups), LVM_GETITEMCOUNT)));
+        for (std::size_t row = 0; row < names.size(); ++row) {
+            LVITEMW item{.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW)), .cchTextMax = 256};
+            names[row].resize(static_cast<std::size_t>(List(LVM_GETITEMTEXTW, static_cast<int>(row), item)));
+            ::ReadProcessMemory(launcher->process.get(), item.pszText, names[row].data(),
+                                names[row].size() * sizeof(wchar_t), nullptr);
+        }
+        if (sorted)
+            std::ranges::sort(names);
+        return names;
     }
     int RowOf(const std::wstring& name) const
     {
-        for (int row = 0; row < SendTo(Item(lstBackups), LVM_GETITEMCOUNT); ++row)
-            if (RowText(row, 0) == name)
-                return row;
-        Stop(L"no row " + name);
+        const Names rows = Rows();
+        return static_cast<int>(std::ranges::find(rows, name) - rows.begin());
     }
     // These rows and no others selected, as clicks with Ctrl held leave them.
     void Select(std::initializer_list<std::wstring> names) const
     {
-        LVITEMW item{};
-        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        LVITEMW item{.stateMask = LVIS_SELECTED | LVIS_FOCUSED};
         List(LVM_SETITEMSTATE, -1, item);
         item.state = item.stateMask;
         for (const std::wstring& name : names)
@@ -134,21 +122,21 @@ protected:
         EXPECT_EQ(get(), expected);
     }
     void AwaitText(Ctl id, const std::wstring& text) const { Await([&] { return Text(id); }, text); }
-    void AwaitRows(const std::vector<Row>& rows) const { Await([&] { return Listed(); }, rows); }
+    void AwaitRows(const Names& names) const { Await([&] { return Rows(true); }, names); }
     void AwaitPanels(const std::wstring& date, const std::wstring& time) const
     {
-        Await([&] { return std::pair(Text(pnlDate), Text(pnlTime)); }, std::pair(date, time));
+        Await([&] { return Text(pnlDate) + L" " + Text(pnlTime); }, date + L" " + time);
     }
-    // Waits for the box, checks its title and text and presses a button; returns
-    // once the launcher takes messages again: at the handler's end or in its next box.
-    void Answer(const std::wstring& title, const std::wstring& text, int button) const
+    // Clicks the button and answers the real box it brings up (its title tells
+    // which: the window tests have the texts); returns once the launcher takes messages again.
+    void Answer(Ctl button, const std::wstring& title, int answer) const
     {
+        Click(button);
         HWND box = nullptr;
         if (!PumpUntil([&] { return (box = Box()) != nullptr; }))
             Stop(L"no box " + title);
         EXPECT_EQ(TextOf(box), title);
-        EXPECT_EQ(TextOf(::GetDlgItem(box, 0xFFFF)), text);
-        ::PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+        ::PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(answer), 0);
         if (!PumpUntil([&] { return !::IsWindow(box); }))
             Stop(L"the box " + title + L" stayed");
         SendTo(window, WM_NULL);
@@ -166,36 +154,33 @@ protected:
 
 TEST_F(EndToEnd, APlayersSessionFromFadeInToExitLeavesTheFilesAndSettingsAsItSays)
 {
-    // The demo game folder: Agent with two backups, Ace (listed first, so Agent is chosen only as the one
-    // remembered), and a game that saves a new user and ends.
+    // Agent with two backups, Ace (listed first, so Agent is chosen only as the
+    // one remembered), and a game that saves a new user and ends.
     MakeFolder(backups);
     WriteDated(users + L"\\Agent.usr", LocalTime(2026, 12, 5, 22, 15, 31), kAgentSave); // shown at even seconds
     WriteDated(users + L"\\Ace.usr", LocalTime(2026, 12, 1, 9, 41, 8), "TRELAN-DEMO-SAVE\r\nAce\r\n");
     WriteDated(backups + L"\\Start.bak", LocalTime(2026, 11, 2, 18, 4, 12), "TRELAN-DEMO-SAVE\r\nAgent\r\nearly\r\n");
-    WriteDated(backups + L"\\Before heist.bak", LocalTime(2026, 11, 28, 21, 37, 46),
-               "TRELAN-DEMO-SAVE\r\nAgent\r\nheist\r\n");
+    WriteDated(backups + L"\\Before heist.bak", LocalTime(2026, 11, 28, 21, 37, 46), "heist");
     WriteBytes(game + L"\\Trelan.control.txt", "write Rookie\r\nexit\r\n");
-    WriteBytes(game + L"\\Trelgate.ini",
-               "[Settings]\r\nTrelanPath=\r\nFadeWindow=1\r\n[Users]\r\nCurrentUser=Agent\r\n");
+    WriteBytes(game + L"\\Trelgate.ini", "[Settings]\r\nTrelanPath=\r\nFadeWindow=1\r\n[Users]\r\nCurrentUser=Agent\r\n");
 
     Attach(runs.Start());
     EXPECT_LT(Opacity(window), 255) << "still fading in when first seen";
     EXPECT_TRUE(::IsWindowVisible(Item(tabUsers)));
     AwaitText(cboUser, L"Agent");
     AwaitPanels(L"12/05/2026", L"22:15:30");
-    AwaitRows({kHeist, kStart});
+    AwaitRows({L"Before heist", L"Start"});
     Await([&] { return Opacity(window); }, 255);
 
     // A backup, then one of the same name: No keeps the old one untouched, Yes replaces it.
     const std::wstring mid = backups + L"\\Mid game.bak";
     Type(edtNewBackup, L"Mid game");
     Click(btnNewBackup);
-    AwaitRows({kHeist, kMid, kStart});
+    AwaitRows({L"Before heist", L"Mid game", L"Start"});
     WriteBytes(mid, "stale");
     for (int answer : {IDNO, IDYES}) {
         Type(edtNewBackup, L"Mid game");
-        Click(btnNewBackup);
-        Answer(L"Create Backup", L"The backup 'Mid game' already exists. Overwrite?", answer);
+        Answer(btnNewBackup, L"Create Backup", answer);
         EXPECT_EQ(Text(edtNewBackup), answer == IDNO ? L"Mid game" : L"") << "the list is refreshed after Yes only";
         EXPECT_EQ(ReadBytes(mid), answer == IDNO ? "stale" : kAgentSave);
     }
@@ -204,43 +189,33 @@ TEST_F(EndToEnd, APlayersSessionFromFadeInToExitLeavesTheFilesAndSettingsAsItSay
     const auto edit = reinterpret_cast<HWND>(SendTo(Item(lstBackups), LVM_EDITLABELW, RowOf(L"Start")));
     SendTo(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"First steps"));
     ::PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
-    AwaitRows({kHeist, kFirst, kMid});
+    AwaitRows({L"Before heist", L"First steps", L"Mid game"});
     Select({L"First steps"});
-    Click(btnRestore);
-    Answer(L"Restore Backup", L"Do you really want to restore the backup 'First steps'?", IDYES);
+    Answer(btnRestore, L"Restore Backup", IDYES);
     AwaitPanels(L"11/02/2026", L"18:04:12");
 
     // Two deleted; the user deleted (after a Cancel) with its last backup kept, then restored from it.
     Select({L"First steps", L"Before heist"});
-    Click(btnDeleteBackups);
-    Answer(L"Delete Backups", L"Do you really want to delete the selected backups?", IDYES);
-    AwaitRows({kMid});
+    Answer(btnDeleteBackups, L"Delete Backups", IDYES);
+    AwaitRows({L"Mid game"});
     for (int answer : {IDCANCEL, IDYES}) {
-        Click(btnDeleteUser);
-        Answer(L"Keep backups?",
-               L"Do you want to keep the backups for this user?\rIf you choose 'Yes', the user will be deleted but "
-               L"the backups will be kept.\rIf you choose 'No', both the user and all backups will be deleted.",
-               answer);
+        Answer(btnDeleteUser, L"Keep backups?", answer);
         EXPECT_EQ(Exists(users + L"\\Agent.usr"), answer == IDCANCEL);
     }
     AwaitPanels(L"no file", L"");
     EXPECT_EQ(Text(cboUser), L"Agent") << "still listed through its backups";
     Select({L"Mid game"});
-    Click(btnRestore);
-    Answer(L"Restore Backup", L"Do you really want to restore the backup 'Mid game'?", IDYES);
+    Answer(btnRestore, L"Restore Backup", IDYES);
     AwaitPanels(L"12/05/2026", L"22:15:30");
 
     // Safe mode ticked and the game launched: it saves Rookie; the launcher comes back and lists it.
     Page(tabOptions);
     Click(chkSafeMode);
     Click(btnLaunch);
-    const std::wstring record = game + L"\\Trelan.record.txt";
-    EXPECT_TRUE(PumpUntil([&] { return Exists(record) && !::IsIconic(window); })) << "the launcher came back";
+    EXPECT_TRUE(PumpUntil([&] { return Exists(game + L"\\Trelan.record.txt") && !::IsIconic(window); }));
     Await([&] { return SendTo(Item(cboUser), CB_GETCOUNT); }, 3);
     EXPECT_NE(SendTo(Item(cboUser), CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(L"Rookie")), CB_ERR);
     EXPECT_EQ(Text(cboUser), L"Agent");
-    EXPECT_EQ(ReadBytes(record),
-              "cmdline=" + Utf8FromWide(kCommandLines[3].line) + "\ncwd=" + Utf8FromWide(game) + "\nenv=\n");
 
     // An invalid game directory typed and the page left: the edit shows the one in use again.
     Page(tabSettings);
@@ -253,14 +228,13 @@ TEST_F(EndToEnd, APlayersSessionFromFadeInToExitLeavesTheFilesAndSettingsAsItSay
     // Exit fades out; the process ends normally.
     Click(btnExit);
     int lowest = 255;
-    PumpUntil([&] {
-        lowest = std::min(lowest, ::IsWindow(window) ? Opacity(window) : 255);
-        return !::IsWindow(window);
-    });
+    PumpUntil([&] { return (lowest = std::min(lowest, Opacity(window))), !::IsWindow(window); });
     EXPECT_LT(lowest, 255) << "faded out";
     EXPECT_EQ(launcher->Wait(), 0u);
 
     // On disk: Agent as it was saved, at even seconds, and its one backup the same.
+    EXPECT_EQ(ReadBytes(game + L"\\Trelan.record.txt"),
+              "cmdline=" + Utf8FromWide(kCommandLines[3].line) + "\ncwd=" + Utf8FromWide(game) + "\nenv=\n");
     EXPECT_EQ(NamesIn(users), (std::set<std::wstring>{L"Ace.usr", L"Agent", L"Agent.usr", L"Rookie.usr"}));
     EXPECT_EQ(NamesIn(backups), std::set<std::wstring>{L"Mid game.bak"});
     const FILETIME saved = LocalTime(2026, 12, 5, 22, 15, 30);
@@ -275,4 +249,42 @@ TEST_F(EndToEnd, APlayersSessionFromFadeInToExitLeavesTheFilesAndSettingsAsItSay
                   "\r\nFadeWindow=1\r\n[Users]\r\nCurrentUser=Agent\r\n[Options]\r\nFullScreen=1\r\n"
                   "ButtonAnimations=1\r\nSafeMode=1\r\nAltLargeMap=0\r\nSoftwareMouse=0\r\nMusicEnabled=1\r\n"
                   "DebugStart=0\r\n");
+}
+
+// A killed launcher's lock is taken over: of five started at once after it,
+// exactly one runs; every later start raises its window, restored when
+// minimised or behind another program's window of the same title, and ends with exit code 2.
+TEST_F(EndToEnd, OfFiveStartedAfterAKilledOneOneRunsAndLaterStartsRaiseItAndGiveWay)
+{
+    Attach(runs.Start());
+    ::TerminateProcess(launcher->process.get(), 9);
+    ASSERT_EQ(launcher->Wait(), 9u);
+    runs.started.pop_front();
+    for (int i = 0; i < 5; ++i)
+        runs.Start();
+    const auto running = [](const Process& p) { return p.Wait(0) == STILL_ACTIVE; };
+    ASSERT_TRUE(PumpUntil([&] { return std::ranges::count_if(runs.started, running) == 1; }, 30000));
+    Attach(*std::ranges::find_if(runs.started, running));
+    for (const Process& p : runs.started)
+        EXPECT_EQ(p.Wait(0), &p == launcher ? STILL_ACTIVE : 2u);
+    EXPECT_EQ(TopWindows(L"TfrmMain", L"Trelan Launcher"), std::vector<HWND>{window});
+    EXPECT_EQ(Text(lblAboutVersion), L"Version 1.1.0.120");
+
+    // Minimised, with another program's minimised window of that title found first by a search by title alone.
+    HWND impostor = ::CreateWindowExW(0, L"STATIC", L"Trelan Launcher", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                      nullptr, nullptr, nullptr);
+    ::ShowWindow(impostor, SW_SHOWMINNOACTIVE);
+    ::ShowWindow(window, SW_MINIMIZE);
+    ASSERT_TRUE(PumpUntil([&] { return ::IsIconic(window) != FALSE; }));
+    EXPECT_EQ(runs.Start().Wait(), 2u);
+    EXPECT_TRUE(PumpUntil([&] { return !::IsIconic(window) && ::GetForegroundWindow() == window; }));
+    EXPECT_TRUE(::IsIconic(impostor)) << "the unrelated window is left alone";
+    // Behind the other program's window.
+    ::ShowWindow(impostor, SW_RESTORE);
+    ::SetForegroundWindow(impostor);
+    EXPECT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == impostor; }));
+    EXPECT_EQ(runs.Start().Wait(), 2u);
+    EXPECT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == window; }));
+    EXPECT_EQ(TopWindows(L"TfrmMain", L"Trelan Launcher"), std::vector<HWND>{window});
+    ::DestroyWindow(impostor);
 }

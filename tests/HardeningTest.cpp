@@ -16,42 +16,44 @@ namespace {
 const std::wstring kR1 = L"Restore Backup|Do you really want to restore the backup '";
 const std::wstring kD1 = L"Delete Backups|Do you really want to delete the selected backups?|36";
 
-using Hardening = UserPageTest;
+// A character from each of the 17 planes, as UTF-16.
+std::wstring EveryPlane()
+{
+    std::wstring text;
+    for (char32_t c = 0x100; c <= 0x10FFFF; c += 0x10000)
+        text += c < 0x10000 ? std::wstring{static_cast<wchar_t>(c)}
+                            : std::wstring{static_cast<wchar_t>(0xD7C0 + (c >> 10)), static_cast<wchar_t>(0xDC00 | (c & 0x3FF))};
+    return text;
+}
 
-std::wstring Repeated(wchar_t c, std::size_t n) { return std::wstring(n, c); }
+using Hardening = UserPageTest;
 
 } // namespace
 
 // Each name goes through the whole life of a backup: created, remembered in
-// the settings, renamed, restored, deleted, and its user deleted with it.
-// The longest names fill a file name's 255 units with their extension and
-// make the backup's path far longer than MAX_PATH.
+// the settings, renamed, restored, deleted, and its user deleted with it. The
+// longest fill a file name's 255 units with their extension and make the
+// backup's path far longer than MAX_PATH.
 TEST_F(Hardening, EveryKindOfNameLivesThroughEveryOperation)
 {
     const struct {
-        const char* what;
         std::wstring user, backup, renamed;
     } cases[] = {
-        {"longest names", Repeated(L'u', 251), Repeated(L'b', 251), Repeated(L'B', 251)},
-        {"supplementary planes", L"\U0001F3AE Gamer", L"\U00020BB7\U0001D11E", L"\U0001F600"},
-        {"combining marks", L"Zoe\u0308", L"Cafe\u0301", L"Cafe\u0300"},
-        {"right to left", L"\u05E9\u05DC\u05D5\u05DD", L"\u0645\u0631\u062D\u0628\u0627", L"evil\u202Egpj.exe"},
-        {"private use", L"\uE000\uF8FF", L"\U000F0000", L"\U0010FFFD"},
+        {std::wstring(251, L'u'), std::wstring(251, L'b'), std::wstring(251, L'B')},
+        {EveryPlane(), L"Cafe\u0301 \u05E9\u05DC\u05D5\u05DD", L"evil\u202Egpj.exe"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(Utf8FromWide(c.backup));
         Save(c.user + L".usr");
         OpenOn(c.user);
         EXPECT_NE(Text(Ctl::pnlDate), L"no file");
         NewBackup(c.backup);
         EXPECT_EQ(ReadBytes(At(c.user + L"\\" + c.backup + L".bak")), "save");
-        EXPECT_EQ(Captions(), Rows{c.backup});
-
         form.reset(); // saved at the end, chosen again at the next start
         Create();
         Show();
         EXPECT_EQ(form->CurrentUser, c.user);
-
+        EXPECT_EQ(Captions(), Rows{c.backup});
         Select({0});
         Rename(c.renamed);
         EXPECT_EQ(NamesIn(At(c.user)), Names{c.renamed + L".bak"});
@@ -73,12 +75,8 @@ TEST_F(Hardening, EveryKindOfNameLivesThroughEveryOperation)
 // the settings and offered by Browse; the game is not started from there.
 TEST_F(Hardening, AGameDirectoryBeyondMaxPathWorksThroughout)
 {
-    std::wstring deep = folder.Path();
-    for (wchar_t c : {L'x', L'y', L'z'}) {
-        deep += L"\\" + Repeated(c, 100);
-        ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr));
-    }
-    game = deep;
+    for (wchar_t c : {L'x', L'y', L'z'})
+        MakeFolder(L"\\\\?\\" + (game += L"\\" + std::wstring(100, c)));
     MakeGame(L"\\\\?\\" + game);
     Save(L"Agent.usr");
     OpenOn(L"Agent");
@@ -86,7 +84,6 @@ TEST_F(Hardening, AGameDirectoryBeyondMaxPathWorksThroughout)
     EXPECT_LT(::GetCurrentDirectoryW(0, nullptr), DWORD{MAX_PATH}) << "no program starts in a longer one";
     NewBackup(L"Start");
     EXPECT_EQ(Captions(), Rows{L"Start"});
-
     seams.chooseFile = [&](OPENFILENAMEW& dialog) {
         const std::wstring chosen = game + L"\\Trelan.exe";
         dialog.lpstrFile[chosen.copy(dialog.lpstrFile, dialog.nMaxFile - 1)] = L'\0';
@@ -96,13 +93,11 @@ TEST_F(Hardening, AGameDirectoryBeyondMaxPathWorksThroughout)
     ASSERT_EQ(seams.dialogs.size(), 1u);
     EXPECT_EQ(seams.dialogs[0].file, game + L"\\Trelan.exe");
     EXPECT_EQ(seams.dialogs[0].startFolder, game);
-    EXPECT_EQ(Text(Ctl::edtTrelanPath), game);
-
     Click(Ctl::btnLaunch);
     EXPECT_EQ(Shown(), Boxes{L"Error running Trelan|Unable to run Trelan. Please check the Settings tab to see if "
                              L"the Trelan directory is set correctly.|16"});
     form.reset();
-    EXPECT_NE(ReadBytes(Ini()).find(std::string(game.begin(), game.end())), std::string::npos);
+    EXPECT_NE(ReadBytes(Ini()).find(Utf8FromWide(game)), std::string::npos);
     RemoveTree(L"\\\\?\\" + folder.Path());
 }
 
@@ -124,50 +119,42 @@ TEST_F(Hardening, AUsersFolderOfTenThousandEntriesIsListedWhole)
 // operation's question is up, or before an operation that asks nothing.
 TEST_F(Hardening, AFileThatVanishesBeforeItsUseGetsTheOperationsOwnOutcome)
 {
-    const std::wstring a2 = L"Create Backup|The backup 'Old' already exists. Overwrite?|36", r1 = kR1 + L"Old'?|36";
+    const std::wstring usr = L"Agent.usr", bak = L"Agent\\Old.bak", r1 = kR1 + L"Old'?|36";
     using Act = std::function<void()>;
-    const Act create = [this] { NewBackup(L"Old"); };
     const Act restore = [this] { Select({0}), Click(Ctl::btnRestore); };
-    const Act remove = [this] { Select({0}), Click(Ctl::btnDeleteBackups); };
     const Act deleteUser = [this] { Click(Ctl::btnDeleteUser); };
     const struct {
-        const char* what;
-        std::wstring gone;
+        const std::wstring& gone;
         int answer; // to the question, 0 for none
         Act act;
         Boxes shown;
         Names left; // in users and in users\Agent
     } cases[] = {
-        {"create, the user file", L"Agent.usr", 0, [this] { NewBackup(L"New"); },
-         {L"Create Backup|Backup cannot be created!|16"}, {L"Agent", L"Old.bak"}},
-        {"create, the backup it replaces", L"Agent\\Old.bak", IDYES, create, {a2}, {L"Agent.usr", L"Agent", L"Old.bak"}},
-        {"restore, the backup", L"Agent\\Old.bak", IDYES, restore, {r1, L"Restore Backup|Backup cannot be restored!|16"},
-         {L"Agent.usr", L"Agent"}},
-        {"restore, the user file", L"Agent.usr", IDYES, restore, {r1}, {L"Agent.usr", L"Agent", L"Old.bak"}},
-        {"rename, the backup", L"Agent\\Old.bak", 0, [this] { Select({0}), Rename(L"New"); },
-         {L"Rename Backup|Backup could not be renamed.|16"}, {L"Agent.usr", L"Agent"}},
-        {"delete, the backup", L"Agent\\Old.bak", IDYES, remove,
-         {kD1, L"Delete Backups|The backup 'Old' could not be deleted!|16"}, {L"Agent.usr", L"Agent"}},
-        {"delete user, the user file", L"Agent.usr", IDNO, deleteUser,
-         {kKeepBackups, L"Delete User|User file could not be deleted!|16"}, {}},
-        {"delete user, a backup", L"Agent\\Old.bak", IDNO, deleteUser, {kKeepBackups}, {}},
+        {usr, 0, [this] { NewBackup(L"New"); }, {L"Create Backup|Backup cannot be created!|16"}, {L"Agent", L"Old.bak"}},
+        {bak, IDYES, [this] { NewBackup(L"Old"); }, {L"Create Backup|The backup 'Old' already exists. Overwrite?|36"},
+         {usr, L"Agent", L"Old.bak"}},
+        {bak, IDYES, restore, {r1, L"Restore Backup|Backup cannot be restored!|16"}, {usr, L"Agent"}},
+        {usr, IDYES, restore, {r1}, {usr, L"Agent", L"Old.bak"}},
+        {bak, 0, [this] { Select({0}), Rename(L"New"); }, {L"Rename Backup|Backup could not be renamed.|16"},
+         {usr, L"Agent"}},
+        {bak, IDYES, [this] { Select({0}), Click(Ctl::btnDeleteBackups); },
+         {kD1, L"Delete Backups|The backup 'Old' could not be deleted!|16"}, {usr, L"Agent"}},
+        {usr, IDNO, deleteUser, {kKeepBackups, L"Delete User|User file could not be deleted!|16"}, {}},
+        {bak, IDNO, deleteUser, {kKeepBackups}, {}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
         RemoveTree(game + L"\\users");
-        ::CreateDirectoryW((game + L"\\users").c_str(), nullptr);
-        Save(L"Agent.usr");
-        Save(L"Agent\\Old.bak", "old");
-        OpenOn(L"Agent");
-        const auto vanish = [&] { ::DeleteFileW(At(c.gone).c_str()); };
-        seams.boxes.clear();
-        seams.answers = {c.answer};
+        MakeFolder(game + L"\\users");
+        Save(usr);
+        Save(bak, "old");
+        OpenOn(L"Agent", {c.answer});
         seams.whileShown = [&, first = true]() mutable {
             if (std::exchange(first, false))
-                vanish();
+                ::DeleteFileW(At(c.gone).c_str());
         };
         if (!c.answer)
-            vanish();
+            ::DeleteFileW(At(c.gone).c_str());
         c.act();
         seams.whileShown = nullptr;
         EXPECT_EQ(Shown(), c.shown);
