@@ -17,3 +17,17 @@ TEST(ErrorBoxText, AppendsAFullStopWhenTheLastCharacterSortsAfterIt)
     EXPECT_EQ(ErrorBoxText(L"Why?"), L"Why?.") << "'?' sorts after '.'";
     EXPECT_EQ(ErrorBoxText(L""), L"");
 }
+
+TEST(Scale, RoundsHalfAwayFromZeroLikeMulDiv)
+{
+    EXPECT_EQ(Scale(303, 144), 455);
+    EXPECT_EQ(Scale(-11, 144), -17);
+    EXPECT_EQ(Scale(2, 120), 3);
+}
+
+TEST(Mnemonic, IsTheLetterAfterASingleAmpersand)
+{
+    EXPECT_EQ(MnemonicOf(L"E&xit"), L'X');
+    EXPECT_EQ(MnemonicOf(L"Fish && &Chips"), L'C');
+    EXPECT_EQ(MnemonicOf(L"Trailing&"), L'\0');
+}
