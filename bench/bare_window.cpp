@@ -1,9 +1,16 @@
 // The baseline of the start-up figure: a bare Win32 program that shows one
-// window and ends when it is closed.
+// window and ends when it is closed. Built a second time with the common
+// controls loaded as the launcher loads them, it tells their share.
 #include <windows.h>
+
+#include <commctrl.h>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
+#ifdef WITH_COMMON_CONTROLS
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
+    ::InitCommonControlsEx(&controls);
+#endif
     WNDCLASSW wc{};
     wc.lpfnWndProc = [](HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
         if (msg == WM_DESTROY)

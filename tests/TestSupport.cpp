@@ -15,43 +15,27 @@ TempDir::TempDir()
     static std::atomic<int> counter{0};
     wchar_t temp[MAX_PATH];
     ::GetTempPathW(MAX_PATH, temp);
-    for (;;) {
+    do
         path_ = std::wstring(temp) + L"trelgate-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
                 std::to_wstring(++counter);
-        if (::CreateDirectoryW(path_.c_str(), nullptr))
-            return;
-        if (::GetLastError() != ERROR_ALREADY_EXISTS)
-            throw std::runtime_error("cannot create a temporary folder");
-    }
+    while (!::CreateDirectoryW(path_.c_str(), nullptr) && ::GetLastError() == ERROR_ALREADY_EXISTS);
 }
 
 TempDir::~TempDir()
 {
     // The launcher may have made the folder current; Windows keeps such a folder.
-    wchar_t temp[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, temp);
-    ::SetCurrentDirectoryW(temp);
+    ::SetCurrentDirectoryW(L"C:\\");
     RemoveTree(path_);
 }
 
 void RemoveTree(const std::wstring& path)
 {
-    WIN32_FIND_DATAW data;
-    UniqueFind find(::FindFirstFileW((path + L"\\*").c_str(), &data));
-    if (find) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring full = path + L"\\" + name;
-            ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(full);
-            else
-                ::DeleteFileW(full.c_str());
-        } while (::FindNextFileW(find.get(), &data));
+    for (const std::wstring& name : NamesIn(path)) {
+        const std::wstring full = path + L"\\" + name;
+        ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!::DeleteFileW(full.c_str()))
+            RemoveTree(full);
     }
-    find.reset();
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     ::RemoveDirectoryW(path.c_str());
 }
@@ -102,18 +86,11 @@ FILETIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD
     return utc;
 }
 
-void SetWriteTime(const std::wstring& path, const FILETIME& written)
-{
-    UniqueFile file(::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    ASSERT_TRUE(file) << "error " << ::GetLastError();
-    ASSERT_TRUE(::SetFileTime(file.get(), nullptr, nullptr, &written));
-}
-
 void WriteDated(const std::wstring& path, const FILETIME& written, const std::string& bytes)
 {
     WriteBytes(path, bytes);
-    SetWriteTime(path, written);
+    const UniqueFile file(::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(::SetFileTime(file.get(), nullptr, nullptr, &written)) << "error " << ::GetLastError();
 }
 
 std::wstring BinDir() { return FolderOf(ModuleFileName()); }
@@ -257,21 +234,16 @@ std::wstring TextOf(HWND hwnd)
 
 HWND FindChild(HWND parent, int id)
 {
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
+    std::pair<int, HWND> search{id, nullptr};
     ::EnumChildWindows(
         parent,
-        [](HWND child, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            if (::GetDlgCtrlID(child) != s->id)
-                return TRUE;
-            s->found = child;
-            return FALSE;
+        [](HWND child, LPARAM param) {
+            auto& [wanted, found] = *reinterpret_cast<std::pair<int, HWND>*>(param);
+            found = ::GetDlgCtrlID(child) == wanted ? child : nullptr;
+            return static_cast<BOOL>(!found);
         },
         reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return search.second;
 }
 
 } // namespace trelgate::test

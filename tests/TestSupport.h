@@ -39,7 +39,6 @@ void Mark(const std::wstring& path, DWORD attributes);
 
 // A moment of the player's clock, as a file's last-write time.
 FILETIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second);
-void SetWriteTime(const std::wstring& path, const FILETIME& written);
 // A save file written at the given time.
 void WriteDated(const std::wstring& path, const FILETIME& written, const std::string& bytes = "TRELAN-TEST-SAVE\r\n");
 // The names in a folder, "." and ".." left out.

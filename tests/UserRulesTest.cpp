@@ -12,14 +12,9 @@ using Names = std::vector<std::wstring>;
 // The game directory as stored, nothing trimmed, followed by a literal suffix.
 TEST(UserRules, PathsAppendToTheGameDirectoryAsStored)
 {
-    const std::wstring game = L"C:\\G\\";
-    EXPECT_EQ(TrelanExePath(game), L"C:\\G\\\\Trelan.exe");
-    EXPECT_EQ(UserFilePattern(game), L"C:\\G\\\\users\\*.usr");
-    EXPECT_EQ(UsersFolderPattern(game), L"C:\\G\\\\users\\*.*");
+    EXPECT_EQ(UserFilePattern(L"C:\\G\\"), L"C:\\G\\\\users\\*.usr");
     EXPECT_EQ(UserFilePath(L" G ", L" two  words. "), L" G \\users\\ two  words. .usr");
-    EXPECT_EQ(BackupFolderPath(L"G", L"Agent"), L"G\\users\\Agent");
-    EXPECT_EQ(BackupPattern(L"G\\users\\Agent"), L"G\\users\\Agent\\*.bak");
-    EXPECT_EQ(BackupFilePath(L"G\\users\\Agent", L"Before heist"), L"G\\users\\Agent\\Before heist.bak");
+    EXPECT_EQ(BackupFilePath(BackupFolderPath(L"G", L"Agent"), L"Before heist"), L"G\\users\\Agent\\Before heist.bak");
 }
 
 TEST(UserRules, ExtensionsAreTheLastDotsAndMatchWithoutRegardToCase)
