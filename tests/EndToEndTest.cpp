@@ -1,5 +1,5 @@
 // The real launcher as a player uses it: started as a process in a game folder and driven from this process only,
-// by the messages that a player's clicks and keys send, each answered in bounded time.
+// by the messages that a player's clicks and typing cause, each answered in bounded time.
 #include <windows.h>
 
 #include <commctrl.h>
