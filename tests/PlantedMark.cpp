@@ -1,19 +1,13 @@
-// A DLL that leaves its mark, a file named after itself + ".mark", beside
-// itself when a process loads it. Planted under the names of system DLLs; it
-// needs nothing but kernel32, so that any of those names can be its own.
+// Planted under system DLLs' names: once loaded, it leaves "<its own path>.mark" beside itself.
+// It needs nothing but kernel32, so that any of those names can be its own.
 #include <windows.h>
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID)
 {
-    if (reason != DLL_PROCESS_ATTACH)
-        return TRUE;
     wchar_t mark[MAX_PATH + 8];
-    const DWORD n = ::GetModuleFileNameW(self, mark, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return TRUE;
-    ::lstrcpyW(mark + n, L".mark");
-    const HANDLE file = ::CreateFileW(mark, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE)
-        ::CloseHandle(file);
+    if (reason == DLL_PROCESS_ATTACH && ::GetModuleFileNameW(self, mark, MAX_PATH)) {
+        ::lstrcatW(mark, L".mark"); // the name is cut short rather than run over
+        ::CloseHandle(::CreateFileW(mark, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    }
     return TRUE;
 }
