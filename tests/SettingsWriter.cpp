@@ -1,5 +1,4 @@
-// Saves the settings file over and over, each save one generation further,
-// until the interrupted-save test kills it mid-write.
+// Saves the settings file over and over, one generation further each time, until a test kills it.
 #include <windows.h>
 
 #include <string>
@@ -8,10 +7,8 @@
 
 using namespace trelgate;
 
-int wmain(int argc, wchar_t** argv)
+int wmain(int, wchar_t** argv)
 {
-    if (argc != 2)
-        return 2;
     const TSettingsFile file(argv[1]);
     for (;;) {
         TSettingsFile::Contents ini = file.Read();
@@ -19,7 +16,6 @@ int wmain(int argc, wchar_t** argv)
         const std::wstring text = L"gen " + std::to_wstring(generation);
         ini.WriteString("Settings", "TrelanPath", text);
         ini.WriteString("Users", "CurrentUser", text);
-        ini.WriteBool("Options", "DebugStart", generation % 2);
         file.Write(ini);
     }
 }
