@@ -50,7 +50,6 @@ TEST_F(Hardening, EveryKindOfNameLivesThroughEveryOperation)
         NewBackup(c.backup);
         EXPECT_EQ(ReadBytes(At(c.user + L"\\" + c.backup + L".bak")), "save");
         form.reset(); // saved at the end, chosen again at the next start
-        Create();
         Show();
         EXPECT_EQ(form->CurrentUser, c.user);
         EXPECT_EQ(Captions(), Rows{c.backup});

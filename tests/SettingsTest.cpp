@@ -57,7 +57,6 @@ TEST_F(Settings, LoadsEachKeyIntoItsPlaceAndSavesAllTenAtTheEnd)
     for (const auto& r : rows) {
         if (!r.before.empty())
             WriteBytes(Ini(), r.before);
-        Create();
         Show();
         EXPECT_EQ(std::tuple(form->ActivePage(), Text(Ctl::lblTrelanPathValid), CurrentDirectory()),
                   std::tuple(r.page, r.label, r.directory));
@@ -85,10 +84,9 @@ TEST(GameDirectory, HoldsTheFileTrelanExeAndTheFolderUsersAndIsTakenAsItIs)
 // within the page leaves it. A typed directory is kept as typed.
 TEST_F(Settings, LeavingThePagePutsBackTheDirectoryInUseEvenNone)
 {
-    Create();
     Show();
     ::SetFocus(Item(Ctl::edtTrelanPath));
-    Type(Ctl::edtTrelanPath, L"zz");
+    ::SetWindowTextW(Item(Ctl::edtTrelanPath), L"zz");
     ::SetFocus(Item(Ctl::chkFadeWindow));
     EXPECT_EQ(Text(Ctl::edtTrelanPath), L"zz");
     ::SetFocus(Item(Ctl::btnLaunch));
@@ -103,7 +101,6 @@ TEST_F(Settings, BrowseStartsInAnExistingDirectoryOrTheLauncherFolderAndKeepsThe
 {
     const std::wstring game = MakeGame(folder / L"picked"), plain = folder / L"plain";
     MakeFolder(plain);
-    Create();
     Show();
     Click(Ctl::btnTrelanPathBrowse); // cancelled
     const auto& d = seams.dialogs.at(0);
