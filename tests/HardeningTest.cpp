@@ -32,7 +32,7 @@ TEST_F(Hardening, EveryKindOfNameLivesThroughEveryOperationInADeepGameFolder)
         OpenOn(c.user);
         NewBackup(c.backup);
         form.reset(); // saved at the end, chosen again at the next start
-        Create().Show();
+        Show();
         EXPECT_EQ(std::pair(form->CurrentUser, Captions()), std::pair(c.user, Rows{c.backup}));
         Select({0});
         Rename(c.renamed);

@@ -36,3 +36,11 @@ TEST(IniDocument, ReadsAsProfileFunctionsDoAndWritesOnlyTheValue)
         EXPECT_EQ(IniDocument(ini.Bytes()).Get(setSection, setKey), setValue);
     }
 }
+
+// A file of the old launcher holds code page text; the settings read it as such.
+TEST(Utf8, TellsWellFormedTextFromOldCodePageText)
+{
+    EXPECT_TRUE(IsValidUtf8("Zo\xc3\xab \xf0\x9f\x8e\xae"));
+    for (const char* old : {"Zo\xeb", "\xc0\xaf", "\xed\xa0\x80", "\xe2\x82"}) // 1252, overlong, surrogate, cut
+        EXPECT_FALSE(IsValidUtf8(old)) << old;
+}

@@ -58,7 +58,6 @@ TEST_F(Settings, LoadsEachKeyIntoItsPlaceAndSavesAllTenAtTheEnd)
     for (const auto& r : rows) {
         if (!r.before.empty())
             WriteBytes(Ini(), r.before);
-        Create();
         Show();
         EXPECT_EQ(std::tuple(form->ActivePage(), Text(Ctl::lblTrelanPathValid), CurrentDirectory()),
                   std::tuple(r.page, r.label, r.directory));
@@ -73,7 +72,6 @@ TEST_F(Settings, LoadsEachKeyIntoItsPlaceAndSavesAllTenAtTheEnd)
 TEST_F(Settings, BrowseStartsInTheStoredDirectoryAndKeepsTheCurrentDirectory)
 {
     const std::wstring game = MakeGame(folder / L"picked"), plain = game + L"\\users";
-    Create();
     Show();
     form->TrelanPath = plain + L"\\";
     seams.chooseFile = [&](OPENFILENAMEW& dialog) {
@@ -127,4 +125,16 @@ TEST(SettingsFile, SavesThroughAFreshTemporaryFileInTheFilesOwnEncodingOrNotAtAl
     } catch (const AppError& e) {
         EXPECT_TRUE(e.Message().starts_with(L"In " + nowhere.FileName() + L".")) << e.Message();
     }
+}
+
+// The box's own loop delivers the fade-out's ticks: the failure shows once, and the window still closes.
+TEST_F(Settings, AFailedSaveDuringTheFadeOutIsReportedOnceAndTheWindowCloses)
+{
+    WriteBytes(Ini(), "[Settings]\r\nFadeWindow=1\r\n");
+    Mark(Ini(), FILE_ATTRIBUTE_READONLY);
+    seams.whileShown = [] { PumpUntil([] { return false; }, 400); };
+    Show();
+    Click(Ctl::btnExit);
+    ASSERT_TRUE(PumpUntil([&] { return closed; }));
+    EXPECT_EQ(Shown(), Boxes{L"Trelan Launcher|In " + Ini() + L" kann nicht geschrieben werden.|16"});
 }
