@@ -38,7 +38,8 @@ double Median(std::vector<double> values)
 }
 
 // Starts exe in folder, returns the milliseconds until a visible window of
-// the class appears, then closes it and waits for the end; -1 on failure.
+// the class appears in that process, then closes it and waits for the end;
+// -1 on failure.
 double TimeToWindow(const std::wstring& exe, const std::wstring& folder, const wchar_t* windowClass)
 {
     STARTUPINFOW startup{sizeof startup};
@@ -49,8 +50,17 @@ double TimeToWindow(const std::wstring& exe, const std::wstring& folder, const w
                           &info))
         return -1;
     const UniqueKernelHandle process(info.hProcess), thread(info.hThread);
+    const auto shownWindow = [&]() -> HWND {
+        for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, windowClass, nullptr));) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(w, &owner);
+            if (owner == info.dwProcessId && ::IsWindowVisible(w))
+                return w;
+        }
+        return nullptr;
+    };
     HWND window = nullptr;
-    while (!(window = ::FindWindowW(windowClass, nullptr)) || !::IsWindowVisible(window)) {
+    while (!(window = shownWindow())) {
         if (::WaitForSingleObject(process.get(), 1) != WAIT_TIMEOUT || NowMs() - start > 30000)
             return -1;
     }

@@ -79,12 +79,23 @@ TEST(CopyFileContents, CopiesEmptyAndHugeSavesWhole)
         const UniqueFile copy(
             ::CreateFileW((folder / L"Whole.bak").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         LARGE_INTEGER copied{};
-        char last = 0;
+        ASSERT_TRUE(::GetFileSizeEx(copy.get(), &copied));
+        EXPECT_EQ(copied.QuadPart, size);
+        char last = 'z';
         DWORD read = 0;
-        EXPECT_TRUE(::GetFileSizeEx(copy.get(), &copied) && copied.QuadPart == size);
-        EXPECT_TRUE(!size || (::SetFilePointerEx(copy.get(), {.QuadPart = size - 1}, nullptr, FILE_BEGIN) &&
-                              ::ReadFile(copy.get(), &last, 1, &read, nullptr) && last == 'z'));
+        if (size && ::SetFilePointerEx(copy.get(), {.QuadPart = size - 1}, nullptr, FILE_BEGIN))
+            ::ReadFile(copy.get(), &last, 1, &read, nullptr);
+        EXPECT_EQ(last, 'z');
     }
+}
+
+// The users folder as the listings reach it, "\\users" appended to the stored path, as one literal path.
+TEST(LiteralGameDirectory, IsTheFullPathThatTheUsersFolderHasWithoutIt)
+{
+    for (const auto& [stored, literal] : {std::pair(L"C:\\G\\", L"\\\\?\\C:\\G"), std::pair(L"E:", L"\\\\?\\E:"),
+                                           std::pair(L"\\\\server\\share\\G", L"\\\\?\\UNC\\server\\share\\G"),
+                                           std::pair(L"\\\\?\\C:\\G.", L"\\\\?\\C:\\G.")})
+        EXPECT_EQ(LiteralGameDirectory(stored), literal) << stored;
 }
 
 // A second process copies a large save over a backup and is killed in the

@@ -58,7 +58,13 @@ protected:
     void Click(Ctl id) const { ::PostMessageW(Item(id), BM_CLICK, 0, 0); } // posted: a box may come up
     // As a click on the page's tab; a notification sent from here would point into this process.
     void Page(Ctl page) const { SendTo(Item(PageControl), TCM_SETCURFOCUS, WPARAM(page) - WPARAM(tabUsers)); }
-    void Type(Ctl id, const wchar_t* text) const { SendTo(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
+    // Clicks into an edit, which takes the focus, and replaces its text.
+    void Type(Ctl id, const wchar_t* text) const
+    {
+        SendTo(Item(id), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        SendTo(Item(id), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        SendTo(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    }
 
     // These backup rows and no others selected, as Ctrl+clicks leave them; the item goes via the launcher's memory.
     void Select(std::initializer_list<int> rows) const
@@ -146,6 +152,8 @@ TEST_F(EndToEnd, APlayersSessionFromFadeInToExitLeavesTheFilesAndSettingsAsItSay
     // then restored from it.
     Select({0, 1});
     Answer(btnDeleteBackups, L"Delete Backups", IDYES);
+    Answer(btnDeleteUser, L"Keep backups?", IDCANCEL);
+    EXPECT_TRUE(Exists(users + L"\\Agent.usr"));
     Answer(btnDeleteUser, L"Keep backups?", IDYES);
     Await([&] { return Panels(); }, std::wstring(L"no file "));
     Select({0});
@@ -159,15 +167,20 @@ TEST_F(EndToEnd, APlayersSessionFromFadeInToExitLeavesTheFilesAndSettingsAsItSay
     Await([&] { return SendTo(Item(cboUser), CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(L"Rookie")) >= 0; },
           true);
 
-    // An invalid game directory typed and the page left: the one in use stays (saved at the end).
+    // An invalid game directory typed and the page left: the edit shows the one in use again.
     Page(tabSettings);
     Type(edtTrelanPath, L"C:\\nowhere");
+    Await([&] { return Text(lblTrelanPathValid); }, std::wstring(L"Not a valid Trelan path!"));
     Page(tabUsers);
+    Await([&] { return Text(edtTrelanPath) + L"|" + Text(lblTrelanPathValid); }, game + L"|Trelan path valid.");
 
     // Exit fades out; the process ends normally.
     Click(btnExit);
     int lowest = 255;
-    PumpUntil([&] { return (lowest = std::min(lowest, Opacity(window))), !::IsWindow(window); });
+    PumpUntil([&] {
+        lowest = std::min(lowest, Opacity(window));
+        return !::IsWindow(window);
+    });
     EXPECT_LT(lowest, 255) << "faded out";
     EXPECT_EQ(launcher->Wait(), 0u);
 
@@ -207,8 +220,14 @@ TEST_F(EndToEnd, OfFiveStartedAfterAKilledOneOneRunsAndALaterStartRestoresIt)
         EXPECT_EQ(p.Wait(0), &p == launcher ? STILL_ACTIVE : 2u);
     EXPECT_EQ(TopWindows(L"TfrmMain", L"Trelan Launcher"), std::vector<HWND>{window});
     EXPECT_EQ(Text(lblAboutVersion), L"Version 1.1.0.120"); // from the executable's own version resource
+    // Minimised, with another program's minimised window of the same title, which a search by title alone finds first.
+    HWND impostor = ::CreateWindowExW(0, L"STATIC", L"Trelan Launcher", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                      nullptr, nullptr, nullptr);
+    ::ShowWindow(impostor, SW_SHOWMINNOACTIVE);
     ::ShowWindow(window, SW_MINIMIZE);
     ASSERT_TRUE(PumpUntil([&] { return ::IsIconic(window) != FALSE; }));
     EXPECT_EQ(runs.Start().Wait(), 2u);
     EXPECT_TRUE(PumpUntil([&] { return !::IsIconic(window) && ::GetForegroundWindow() == window; }));
+    EXPECT_TRUE(::IsIconic(impostor)) << "the other program's window is left alone";
+    ::DestroyWindow(impostor);
 }

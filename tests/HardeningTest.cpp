@@ -15,8 +15,10 @@ using Hardening = UserPageTest;
 // extension. The game is not started from such a folder.
 TEST_F(Hardening, EveryKindOfNameLivesThroughEveryOperationInADeepGameFolder)
 {
-    for (wchar_t c : {L'x', L'y', L'z'})
-        MakeFolder(L"\\\\?\\" + (game += L"\\" + std::wstring(100, c)));
+    for (wchar_t c : {L'x', L'y', L'z'}) {
+        game += L"\\" + std::wstring(100, c);
+        MakeFolder(L"\\\\?\\" + game);
+    }
     MakeGame(L"\\\\?\\" + game);
     const struct {
         std::wstring user, backup, renamed;
@@ -41,6 +43,8 @@ TEST_F(Hardening, EveryKindOfNameLivesThroughEveryOperationInADeepGameFolder)
         Click(Ctl::btnDeleteBackups);
         Click(Ctl::btnDeleteUser);
         EXPECT_TRUE(NamesIn(game + L"\\users").empty()) << "the user file and its folder are gone";
+        EXPECT_EQ(Shown(), (Boxes{L"Delete Backups|Do you really want to delete the selected backups?|36", kKeepBackups}))
+            << "the questions, and no failure";
     }
     EXPECT_LT(::GetCurrentDirectoryW(0, nullptr), DWORD{MAX_PATH}) << "no program starts in a longer one";
     seams.boxes.clear();
@@ -78,14 +82,21 @@ TEST_F(Hardening, AFileThatVanishesBeforeItsUseGetsTheOperationsOwnOutcome)
         {usr, 0, [this] { NewBackup(L"New"); }, L"Create Backup|Backup cannot be created!|16", {L"Agent", L"Old.bak"}},
         {bak, IDYES, [this] { NewBackup(L"Old"); }, L"Create Backup|The backup 'Old' already exists. Overwrite?|36",
          {usr, L"Agent", L"Old.bak"}},
-        {bak, IDYES, [this] { Select({0}), Click(Ctl::btnRestore); }, L"Restore Backup|Backup cannot be restored!|16",
+        {bak, IDYES, [this] {
+             Select({0});
+             Click(Ctl::btnRestore);
+         }, L"Restore Backup|Backup cannot be restored!|16",
          {usr, L"Agent"}},
-        {bak, 0, [this] { Select({0}), Rename(L"New"); }, L"Rename Backup|Backup could not be renamed.|16",
+        {bak, 0, [this] {
+             Select({0});
+             Rename(L"New");
+         }, L"Rename Backup|Backup could not be renamed.|16",
          {usr, L"Agent"}},
         {usr, IDNO, [this] { Click(Ctl::btnDeleteUser); }, L"Delete User|User file could not be deleted!|16", {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+        RemoveTree(At(L"Agent"));
         Save(usr);
         Save(bak, "old");
         OpenOn(L"Agent", {c.answer});

@@ -13,6 +13,7 @@ TEST_F(CreditsLink, TurnsHotUnderTheMouseAndOpensOnAReleaseOverItNotAfterADrag)
     Open(false);
     TabCtrl_SetCurFocus(Item(Ctl::PageControl), 3); // the credits, as a click on their tab
     const HWND hwnd = Item(Ctl::hllCorvane);
+    ASSERT_NE(THotLinkLabel::FromHandle(hwnd), nullptr);
     THotLinkLabel& link = *THotLinkLabel::FromHandle(hwnd);
     link.SetLinkUnderlined(false); // so that the underline shows the mouse over it
     // The message, its keys and point; then the colour, the underline and how many links were opened.

@@ -52,6 +52,12 @@ TEST_F(MainWindow, TabsThroughTheTabStripAndIsDraggedByItsBodyOnly)
 // from the level reached; any other close request closes at once.
 TEST_F(MainWindow, FadesInByFivesAndOutByTwentiesWhenTheBoxIsTickedAtExit)
 {
+    Open();
+    for (int i = 0; i < 51; ++i)
+        ::SendMessageW(form->Handle(), WM_TIMER, TfrmMain::tmrFadeIn, 0);
+    EXPECT_EQ(std::pair(form->AlphaBlendValue(), form->TimerEnabled(TfrmMain::tmrFadeIn)), std::pair(255, true));
+    ::SendMessageW(form->Handle(), WM_TIMER, TfrmMain::tmrFadeIn, 0);
+    EXPECT_FALSE(form->TimerEnabled(TfrmMain::tmrFadeIn)) << "stops on the 52nd tick";
     for (const auto& [fromFile, atExit, byExit] : {std::tuple(false, true, true), std::tuple(true, false, true),
                                                    std::tuple(true, true, false), std::tuple(true, true, true)}) {
         SCOPED_TRACE(testing::Message() << fromFile << atExit << byExit);
@@ -210,4 +216,7 @@ TEST_F(MainWindow, ARefreshDuringABoxChangesNotTheRowsAnOperationWorksOn)
     Click(btnRestore);
     EXPECT_EQ(ReadBytes(At(L"Agent.usr")), "b");
     EXPECT_EQ(Text(pnlDate) + L" " + Text(pnlTime), L"11/02/2026 18:04:12") << "B's time, not 0's";
+    EXPECT_EQ(Shown(), (Boxes{L"Delete Backups|Do you really want to delete the selected backups?|36",
+                              L"Delete Backups|The backup 'B' could not be deleted!|16",
+                              L"Restore Backup|Do you really want to restore the backup 'B'?|36"}));
 }

@@ -3,6 +3,7 @@
 #include <tuple>
 
 #include "settings/IniDocument.h"
+#include "settings/PathRules.h"
 
 using namespace trelgate;
 
@@ -43,4 +44,12 @@ TEST(Utf8, TellsWellFormedTextFromOldCodePageText)
     EXPECT_TRUE(IsValidUtf8("Zo\xc3\xab \xf0\x9f\x8e\xae"));
     for (const char* old : {"Zo\xeb", "\xc0\xaf", "\xed\xa0\x80", "\xe2\x82"}) // 1252, overlong, surrogate, cut
         EXPECT_FALSE(IsValidUtf8(old)) << old;
+}
+
+// A launcher in a drive's root keeps its settings there, not in "C:" + "Trelgate.ini".
+TEST(PathRules, FoldersKeepADriveRootWhole)
+{
+    EXPECT_EQ(FolderOf(L"C:\\Games\\Trelgate.exe"), L"C:\\Games");
+    EXPECT_EQ(FolderOf(L"C:\\Trelgate.exe"), L"C:\\");
+    EXPECT_EQ(WithoutTrailingBackslash(L"C:\\"), L"C:\\");
 }

@@ -31,15 +31,19 @@ using Settings = WindowTest;
 
 } // namespace
 
-// A first run outside a game folder, then a file with values that are no integers ("yes", empty: each
-// key's default). Nothing is written before the end; then each of the ten keys goes back in its place,
-// the booleans as 1 or 0, and every other line stays.
+// A first run outside a game folder, then an old launcher's file: values that are no integers ("yes", empty:
+// each key's default) and the remembered user in the code page, chosen over Ace, the first. Nothing is written
+// before the end; then each of the ten keys goes back in its place, the booleans as 1 or 0, the text in UTF-8,
+// and every other line stays.
 TEST_F(Settings, LoadsEachKeyIntoItsPlaceAndSavesAllTenAtTheEnd)
 {
     const std::wstring game = MakeGame(folder / L"\u0422\u0440\u0435\u043b\u0430\u043d");
-    WriteBytes(game + L"\\users\\Zo\u00eb.usr", "save");
+    for (const wchar_t* user : {L"Ace.usr", L"Zo\u00eb.usr"})
+        WriteBytes(game + L"\\users\\" + user, "save");
     const std::string old = "; \xa7 old launcher\r\n[Settings]\r\nTrelanPath=" + Utf8FromWide(game);
-    const std::string users = "\r\n[Users]\r\nCurrentUser=" + Utf8FromWide(L"Zo\u00eb") + "\r\n[Options]\r\n";
+    const auto users = [](const std::string& user) {
+        return "\r\n[Users]\r\nCurrentUser=" + user + "\r\n[Options]\r\n";
+    };
     const struct {
         std::string before;
         Ctl page;
@@ -49,10 +53,10 @@ TEST_F(Settings, LoadsEachKeyIntoItsPlaceAndSavesAllTenAtTheEnd)
         {"", Ctl::tabSettings, L"Enter the path to Trelan or click on Browse.", folder.Path(),
          "[Settings]\r\nTrelanPath=\r\nFadeWindow=0\r\n[Users]\r\nCurrentUser=\r\n[Options]\r\nFullScreen=1\r\n"
          "ButtonAnimations=1\r\nSafeMode=0\r\nAltLargeMap=0\r\nSoftwareMouse=0\r\nMusicEnabled=1\r\nDebugStart=0\r\n"},
-        {old + "\r\nFadeWindow=yes" + users + "FullScreen=yes\r\nButtonAnimations=-0\r\nSafeMode=2\r\n"
+        {old + "\r\nFadeWindow=yes" + users("Zo\xeb") + "FullScreen=yes\r\nButtonAnimations=-0\r\nSafeMode=2\r\n"
                  "AltLargeMap=0x1\r\nSoftwareMouse= $1F\r\nMusicEnabled=0\r\nDebugStart=\r\n",
          Ctl::tabUsers, L"Trelan path valid.", game,
-         old + "\r\nFadeWindow=0" + users + "FullScreen=1\r\nButtonAnimations=0\r\nSafeMode=1\r\nAltLargeMap=1\r\n"
+         old + "\r\nFadeWindow=0" + users("Zo\xc3\xab") + "FullScreen=1\r\nButtonAnimations=0\r\nSafeMode=1\r\nAltLargeMap=1\r\n"
                  "SoftwareMouse=1\r\nMusicEnabled=0\r\nDebugStart=0\r\n"},
     };
     for (const auto& r : rows) {
