@@ -33,13 +33,28 @@ protected:
 
 } // namespace
 
-TEST_F(MainWindow, TabsThroughTheTabStripAndIsDraggedByItsBodyOnly)
+TEST_F(MainWindow, TheKeysReachTheTabStripAndThePagesAndItsBodyDragsIt)
 {
     Open(); // no game yet: the settings page
     for (Ctl next : {btnExit, PageControl, edtTrelanPath}) { // from Launch: the tab strip is a stop of its own
         Press(::GetFocus(), VK_TAB);
         EXPECT_EQ(::GetFocus(), Item(next));
     }
+    // Alt+letter picks a page; Ctrl+Tab turns the pages and wraps, with Shift backwards.
+    enum Keys { AltO, CtrlTab, CtrlShiftTab };
+    for (const auto& [keys, page] : {std::pair(AltO, tabOptions), std::pair(CtrlTab, tabSettings),
+                                     std::pair(CtrlTab, tabAbout), std::pair(CtrlTab, tabUsers),
+                                     std::pair(CtrlShiftTab, tabAbout)}) {
+        BYTE held[256]{};
+        held[VK_CONTROL] = keys == AltO ? 0 : 0x80;
+        held[VK_SHIFT] = keys == CtrlShiftTab ? 0x80 : 0;
+        ::SetKeyboardState(held);
+        MSG msg{::GetFocus(), keys == AltO ? UINT{WM_SYSCHAR} : UINT{WM_KEYDOWN}, keys == AltO ? L'o' : WPARAM{VK_TAB}};
+        EXPECT_TRUE(form->PreTranslateMessage(msg));
+        EXPECT_EQ(form->ActivePage(), page);
+    }
+    BYTE released[256]{};
+    ::SetKeyboardState(released);
     for (const auto& [x, y, hit] : {std::tuple(150, 40, HTCAPTION), std::tuple(0, 200, HTCAPTION), // logo, bevel
                                     std::tuple(40, 335, HTCLIENT), std::tuple(150, 200, HTCLIENT)}) { // button, page
         POINT p{x, y};
