@@ -65,28 +65,19 @@ TEST(UserStore, ListsVisiblePlainUserFilesAndFoldersAndBakFilesSortedByName)
         EXPECT_FALSE(FindUserFile(UserFilePath(game.Path(), none))) << none;
 }
 
-// Times outside the DOS years show at the nearest moment the form holds; a
-// date written back reads the same, also a clamped one.
-TEST(UserStore, FileTimesAreDosMomentsBothWays)
+// Times outside the DOS years show at the nearest moment the form holds; none is written back outside them,
+// nor for no date (a time written back: the session test).
+TEST(UserStore, FileTimesOutsideTheDosYearsShowAtTheNearestMomentTheyHold)
 {
     TempDir game;
     MakeFolder(game / L"users");
     Entry(game.Path(), L"Agent\\");
-    WriteDated(game / L"users\\Agent\\Old.bak", LocalTime(1975, 6, 1, 12, 0, 0));
     WriteDated(game / L"users\\Agent\\Future.bak", LocalTime(2110, 6, 1, 12, 0, 0));
-    const double date = EncodeDateTime({2026, 12, 5, 22, 15, 30}), first = DosToDateTime(kFirstDosMoment);
-    for (const auto& [name, value] : {std::pair(L"Copy.bak", date), std::pair(L"Clamped.bak", first)}) {
-        const std::optional<FILETIME> time = DateTimeToFileTime(value);
-        ASSERT_TRUE(time);
-        WriteDated(game / L"users\\Agent\\" + name, *time);
-    }
+    WriteDated(game / L"users\\Agent\\Old.bak", LocalTime(1975, 6, 1, 12, 0, 0));
+    const std::vector<TBackup> backups = ListBackups(game / L"users\\Agent");
+    ASSERT_EQ(NamesOf(backups), (Names{L"Future", L"Old"}));
+    EXPECT_EQ(backups[0].FileDate, DosToDateTime(kLastDosMoment));
+    EXPECT_EQ(backups[1].FileDate, DosToDateTime(kFirstDosMoment));
     EXPECT_FALSE(DateTimeToFileTime(0)) << "no date is not 1980";
     EXPECT_FALSE(DateTimeToFileTime(DosToDateTime(kLastDosMoment) + 2.0 / 86400));
-
-    const std::vector<TBackup> backups = ListBackups(game / L"users\\Agent");
-    ASSERT_EQ(NamesOf(backups), (Names{L"Clamped", L"Copy", L"Future", L"Old"}));
-    EXPECT_EQ(backups[0].FileDate, first);
-    EXPECT_EQ(backups[1].FileDate, date);
-    EXPECT_EQ(backups[2].FileDate, DosToDateTime(kLastDosMoment));
-    EXPECT_EQ(backups[3].FileDate, first);
 }
