@@ -176,6 +176,8 @@ TEST_F(MainWindow, TheListsClicksAndKeysChooseRowsAndRunTheirOperations)
     Save(L"Agent.usr");
     Save(L"Agent\\Start.bak");
     Save(L"Agent\\Taken.bak", "taken", FILE_ATTRIBUTE_READONLY);
+    // Answered in turn: the refused name's box, No to restoring start (Enter), Yes to the delete, Yes to restoring
+    // Taken (double click), No to keeping the backups.
     OpenAt(game, L"Nobody", {IDOK, IDNO, IDYES, IDYES, IDNO});
     ASSERT_EQ(form->CurrentUser, L"Agent") << "the first, none matching";
     ::SetWindowTextW(Item(edtNewBackup), L"typed");
