@@ -32,9 +32,11 @@ void TvexOneInstanceApp::CheckInstance()
     // carry the same title. This process has no window yet, so it cannot find
     // itself.
     if (HWND running = ::FindWindowW(FClass, FName)) {
+        // Asked, not waited for: a launcher waiting for its game answers no
+        // message until the game ends, and this start gives way at once.
         if (::IsIconic(running))
-            ::ShowWindow(running, SW_RESTORE);
-        ::BringWindowToTop(running);
+            ::ShowWindowAsync(running, SW_RESTORE);
+        ::SetWindowPos(running, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_ASYNCWINDOWPOS);
         ::SetForegroundWindow(running);
     }
     ::ExitProcess(kGaveWayExitCode);

@@ -6,12 +6,17 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "base/Handle.h"
 
 namespace trelgate {
+
+// The piece in which files are read and written: large enough to keep the
+// calls few, small enough that memory use does not grow with the file.
+inline constexpr DWORD kFileChunk = 1 << 20;
 
 bool DirectoryExists(const std::wstring& path);
 bool FileExists(const std::wstring& path); // a file, not a folder
@@ -27,6 +32,23 @@ enum class EntryFilter {
 void ForEachEntry(const std::wstring& pattern, EntryFilter filter,
                   const std::function<void(const WIN32_FIND_DATAW&)>& visit);
 
+// The entry root + "\" + steps opened as itself, with the given access and
+// sharing: refused (an invalid handle) when any step is a link or leads
+// elsewhere: a junction or symbolic link, or under Wine a Unix link, which
+// carries no mark but opens its target. Root itself may be a link.
+UniqueFile OpenExactly(const std::wstring& root, std::span<const std::wstring> steps, DWORD access, DWORD share);
+
+// Deletes the plain file root + "\" + steps, opened exactly; a read-only one is
+// refused, as Windows does. True only when the file is gone: Wine reports a
+// deletion in a folder it cannot write to as done and leaves the file.
+bool DeleteExactly(const std::wstring& root, std::span<const std::wstring> steps);
+
+// Removes what writes killed part way left in the folder root + "\" + steps:
+// the temporary files ("<stem><digits>-<digits>.tmp") of the targets whose
+// names start with stem, or of any target when stem is empty. One still being
+// written is open without delete sharing and stays.
+void RemoveLeftTemporaries(const std::wstring& root, std::span<const std::wstring> steps, std::wstring_view stem = {});
+
 // The file's bytes, or nothing when it is there but cannot be read; a missing
 // file reads as an empty one.
 std::optional<std::string> ReadWholeFile(const std::wstring& name);
@@ -38,7 +60,8 @@ std::wstring TemporaryStem(const std::wstring& target, std::size_t room);
 
 // A new file beside a target, under a name that no other file has and that
 // ends in ".tmp", so that no listing of the launcher shows it. What is written
-// into it replaces the target only on Commit; otherwise it is removed.
+// into it replaces the target only on Commit; otherwise it is removed. The
+// temporary files that earlier writes of the same target left are removed first.
 class TemporaryFile {
 public:
     explicit TemporaryFile(const std::wstring& target);
@@ -54,7 +77,9 @@ public:
     bool Write(std::string_view bytes);
     // Puts what was written on the disk.
     bool Flush();
-    // Moves the flushed content over the target in one step.
+    // Puts the flushed content in the target's place in one step. A target that
+    // is there keeps its attributes and creation time, and on Windows its
+    // security and streams: it is replaced, not deleted and made anew.
     bool Commit();
 
 private:
@@ -63,8 +88,7 @@ private:
     bool committed_ = false;
 };
 
-// Replaces the file at target with bytes, whole or not at all. Returns the
-// file that could not be written: the temporary file or the target.
-std::optional<std::wstring> ReplaceFileContents(const std::wstring& target, std::string_view bytes);
+// Replaces the file at target with bytes, whole or not at all.
+bool ReplaceFileContents(const std::wstring& target, std::string_view bytes);
 
 } // namespace trelgate

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <utility>
+
 #include "base/Handle.h"
 
 namespace trelgate {
@@ -31,6 +33,15 @@ UINT DpiOf(HWND hwnd)
     const WindowDc dc(hwnd);
     const int dpi = ::GetDeviceCaps(dc.get(), LOGPIXELSX);
     return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+void DiscardQueuedInput()
+{
+    MSG msg;
+    for (const auto& [first, last] : {std::pair<UINT, UINT>(WM_KEYFIRST, WM_KEYLAST), {WM_MOUSEFIRST, WM_MOUSELAST},
+                                     {WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK}})
+        while (::PeekMessageW(&msg, nullptr, first, last, PM_REMOVE))
+            ;
 }
 
 RedrawGuard::RedrawGuard(HWND hwnd) noexcept : hwnd_(hwnd) { SetWindowRedraw(hwnd_, FALSE); }

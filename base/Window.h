@@ -14,6 +14,9 @@ std::wstring ModuleFileName();
 // The DPI of the monitor the window is on; the screen's before Windows 10.
 UINT DpiOf(HWND hwnd);
 
+// Removes the keyboard and mouse messages waiting in this thread's queue.
+void DiscardQueuedInput();
+
 // Stops a control's repaints for one scope, then repaints it once.
 class RedrawGuard {
 public:

@@ -66,19 +66,26 @@ SIZE_T WorkingSet(bool peak)
     return peak ? counters.PeakWorkingSetSize : counters.WorkingSetSize;
 }
 
+// The launcher's copy of Agent's save over its backup "Ours" in the game folder game.
+bool OurCopy(const std::wstring& game)
+{
+    const GameFolder folder(game);
+    return CopyFileContents(*folder.UserFile(L"Agent"), *folder.BackupFile(L"Agent", L"Ours"));
+}
+
 // Run as a child of its own: one copy in a fresh process, so that the peak
 // belongs to the copy alone. Prints the peak above the idle figure in bytes.
-int MeasureMemory(const wchar_t* source, const wchar_t* target)
+int MeasureMemory(const wchar_t* game)
 {
     const SIZE_T idle = WorkingSet(false);
-    if (!CopyFileContents(source, target))
+    if (!OurCopy(game))
         return 1;
     std::printf("%zu\n", static_cast<std::size_t>(WorkingSet(true) - idle));
     return 0;
 }
 
 // The peak working set the copy added in a child process, in MiB, or -1.
-double ChildPeakMiB(const std::wstring& source, const std::wstring& target)
+double ChildPeakMiB(const std::wstring& game)
 {
     wchar_t self[MAX_PATH];
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -93,7 +100,7 @@ double ChildPeakMiB(const std::wstring& source, const std::wstring& target)
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = writer.get();
     PROCESS_INFORMATION info{};
-    std::wstring line = L"\"" + std::wstring(self) + L"\" memory \"" + source + L"\" \"" + target + L"\"";
+    std::wstring line = L"\"" + std::wstring(self) + L"\" memory \"" + game + L"\"";
     if (!::CreateProcessW(self, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))
         return -1;
     const UniqueKernelHandle process(info.hProcess), thread(info.hThread);
@@ -111,19 +118,21 @@ double ChildPeakMiB(const std::wstring& source, const std::wstring& target)
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc == 4 && std::wstring(argv[1]) == L"memory")
-        return MeasureMemory(argv[2], argv[3]);
+    if (argc == 3 && std::wstring(argv[1]) == L"memory")
+        return MeasureMemory(argv[2]);
 
     wchar_t temp[MAX_PATH];
     ::GetTempPathW(MAX_PATH, temp);
     const std::wstring folder = std::wstring(temp) + L"trelgate-copy-bench-" + std::to_wstring(::GetCurrentProcessId());
-    const std::wstring source = folder + L"\\Agent.usr", ours = folder + L"\\Ours.bak",
-                       theirs = folder + L"\\Theirs.bak";
-    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring users = folder + L"\\users", backups = users + L"\\Agent", source = users + L"\\Agent.usr",
+                       ours = backups + L"\\Ours.bak", theirs = backups + L"\\Theirs.bak";
+    for (const std::wstring& made : {folder, users, backups})
+        ::CreateDirectoryW(made.c_str(), nullptr);
     const auto cleanUp = [&] {
         for (const std::wstring& file : {source, ours, theirs})
             ::DeleteFileW(file.c_str());
-        ::RemoveDirectoryW(folder.c_str());
+        for (const std::wstring& made : {backups, users, folder})
+            ::RemoveDirectoryW(made.c_str());
     };
     std::printf("Writing a %lld MiB save...\n", kSize >> 20);
     if (!WriteSource(source)) {
@@ -141,7 +150,7 @@ int wmain(int argc, wchar_t** argv)
         return copied ? NowMs() - start : -1.0;
     };
     for (int run = 0; run <= kRuns; ++run) { // the first turn of each only warms up
-        const auto oursOnce = [&] { return timed([&] { return CopyFileContents(source, ours); }); };
+        const auto oursOnce = [&] { return timed([&] { return OurCopy(folder); }); };
         const auto theirsOnce = [&] { return timed([&] { return SystemCopy(source, theirs); }); };
         double oursTime, theirsTime;
         if (run % 2 == 0)
@@ -162,7 +171,7 @@ int wmain(int argc, wchar_t** argv)
     std::vector<double> ratios;
     for (int i = 0; i < kRuns; ++i)
         ratios.push_back(theirsMs[i] / oursMs[i]);
-    const double peakMiB = ChildPeakMiB(source, ours);
+    const double peakMiB = ChildPeakMiB(folder);
     std::printf("median of %d turns each, by turns in one run:\n"
                 "  CopyFileContents      %8.1f ms (temporary file, flush, replace)\n"
                 "  CopyFileW + flush     %8.1f ms\n"

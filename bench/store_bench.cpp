@@ -69,24 +69,25 @@ bool WriteFileAt(const std::wstring& path, const FILETIME& lastWrite)
 }
 
 // A throwaway game directory, created in shuffled order and removed at the end.
-class GameFolder {
+class BenchGame {
 public:
-    GameFolder()
+    BenchGame()
     {
         wchar_t temp[MAX_PATH];
         ::GetTempPathW(MAX_PATH, temp);
         path_ = std::wstring(temp) + L"trelgate-bench-" + std::to_wstring(::GetCurrentProcessId());
         ok_ = ::CreateDirectoryW(path_.c_str(), nullptr) &&
-              ::CreateDirectoryW(UsersFolderPath(path_).c_str(), nullptr) &&
-              WriteFileAt(TrelanExePath(path_), RandomTime()) && AddUsers() && AddBackups();
+              ::CreateDirectoryW(Game().UsersFolder().c_str(), nullptr) &&
+              WriteFileAt(Game().Executable(), RandomTime()) && AddUsers() && AddBackups();
     }
-    ~GameFolder() { RemoveTree(path_); }
-    GameFolder(const GameFolder&) = delete;
-    GameFolder& operator=(const GameFolder&) = delete;
+    ~BenchGame() { RemoveTree(path_); }
+    BenchGame(const BenchGame&) = delete;
+    BenchGame& operator=(const BenchGame&) = delete;
 
     bool Ok() const { return ok_; }
     const std::wstring& Path() const { return path_; }
-    std::wstring BusiestFolder() const { return BackupFolderPath(path_, UserName(1)); }
+    trelgate::GameFolder Game() const { return trelgate::GameFolder(path_); }
+    std::wstring BusiestFolder() const { return path_ + L"\\users\\" + UserName(1); }
     std::wstring BusiestUser() const { return UserName(1); }
 
 private:
@@ -97,9 +98,9 @@ private:
             order[i] = i + 1;
         std::shuffle(order.begin(), order.end(), random_);
         for (int n : order) {
-            if (!WriteFileAt(UserFilePath(path_, UserName(n)), RandomTime()))
+            if (!WriteFileAt(path_ + L"\\users\\" + UserName(n) + L".usr", RandomTime()))
                 return false;
-            if (n <= kFolders && !::CreateDirectoryW(BackupFolderPath(path_, UserName(n)).c_str(), nullptr))
+            if (n <= kFolders && !::CreateDirectoryW((path_ + L"\\users\\" + UserName(n)).c_str(), nullptr))
                 return false;
         }
         return true;
@@ -112,7 +113,7 @@ private:
             order[i] = i + 1;
         std::shuffle(order.begin(), order.end(), random_);
         for (int n : order) {
-            if (!WriteFileAt(BackupFilePath(BusiestFolder(), Numbered(L"Session ", n, 5)), RandomTime()))
+            if (!WriteFileAt(Game().BackupFile(BusiestUser(), Numbered(L"Session ", n, 5))->Path(), RandomTime()))
                 return false;
         }
         return true;
@@ -186,7 +187,7 @@ void CompareWithBare(const char* label, const Operation& operation, const Operat
 // The page's refreshes in the real window: UpdateBackups as the busiest user
 // is picked, UpdateUsers as the game directory is entered (spelt two ways in
 // turn, so that the edit's text changes) with a user without backups chosen.
-void ComparePage(const GameFolder& game, const Operation& bareBackups, const Operation& bareUsers)
+void ComparePage(const BenchGame& game, const Operation& bareBackups, const Operation& bareUsers)
 {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
@@ -221,9 +222,10 @@ void ComparePage(const GameFolder& game, const Operation& bareBackups, const Ope
     }, bareUsers);
 }
 
-bool CheckCounts(const GameFolder& game)
+bool CheckCounts(const BenchGame& game)
 {
-    const std::size_t users = ListUsers(game.Path()).size(), backups = ListBackups(game.BusiestFolder()).size();
+    const std::size_t users = ListUsers(game.Game()).size(),
+                      backups = ListBackups(game.Game(), game.BusiestUser()).size();
     if (users == static_cast<std::size_t>(kUsers) && backups == static_cast<std::size_t>(kBackups))
         return true;
     std::printf("listed %zu users and %zu backups, expected %d and %d\n", users, backups, kUsers, kBackups);
@@ -237,7 +239,7 @@ int wmain()
     std::printf("Building a game folder: %d users, %d with a backup folder, one with %d backups...\n", kUsers,
                 kFolders, kBackups);
     const double buildStart = NowMs();
-    const GameFolder game;
+    const BenchGame game;
     if (!game.Ok() || !CheckCounts(game)) {
         std::printf("cannot build the game folder, error %lu\n", ::GetLastError());
         return 1;
@@ -246,13 +248,13 @@ int wmain()
                 "(backups: *.bak; users: *.usr, then *.*) timed by turns with it:\n\n",
                 NowMs() - buildStart, kRuns);
 
-    const std::wstring backups = BackupPattern(game.BusiestFolder());
-    const std::wstring files = UserFilePattern(game.Path()), folders = UsersFolderPattern(game.Path());
+    const std::wstring backups = game.BusiestFolder() + L"\\*.bak";
+    const std::wstring files = game.Game().UserFilePattern(), folders = game.Game().UsersFolderPattern();
     const Operation bareBackups = [&] { sink += BareEnumeration(backups); };
     const Operation bareUsers = [&] { sink += BareEnumeration(files) + BareEnumeration(folders); };
 
-    CompareWithBare("ListBackups", [&] { sink += ListBackups(game.BusiestFolder()).size(); }, bareBackups);
-    CompareWithBare("ListUsers", [&] { sink += ListUsers(game.Path()).size(); }, bareUsers);
+    CompareWithBare("ListBackups", [&] { sink += ListBackups(game.Game(), game.BusiestUser()).size(); }, bareBackups);
+    CompareWithBare("ListUsers", [&] { sink += ListUsers(game.Game()).size(); }, bareUsers);
     ComparePage(game, bareBackups, bareUsers);
     std::printf("\n(%zu entries listed in all)\n", sink);
     return 0;

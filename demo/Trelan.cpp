@@ -145,6 +145,8 @@ int runControl(const std::wstring& dir) {
         if (cmd == L"exitcode") return static_cast<int>(std::wcstoul(arg.c_str(), nullptr, 10));
         if (cmd == L"stay") Sleep(static_cast<DWORD>(std::wcstoul(arg.c_str(), nullptr, 10)));
         else if (cmd == L"write" && !arg.empty()) saveUser(dir, arg);
+        // A player deleting a profile in the game: its file goes, its backups are not the game's.
+        else if (cmd == L"remove" && !arg.empty()) DeleteFileW((dir + L"users\\" + arg + L".usr").c_str());
         // Anything else is ignored, so a newer control file still runs here.
     }
     return 0;

@@ -65,10 +65,10 @@ void TSettingsFile::Write(const Contents& contents) const
     if (refused)
         throw AppError(L"In " + fileName_ + L" kann nicht geschrieben werden");
     const std::string text = contents.document_.Bytes();
-    const std::optional<std::wstring> failed = ReplaceFileContents(
-        fileName_, contents.encoding_ == TextEncoding::Bytes ? text : Utf16FileFromUtf8(text, contents.encoding_));
-    if (failed)
-        throw AppError(L"In " + *failed + L" kann nicht geschrieben werden");
+    if (!ReplaceFileContents(fileName_, contents.encoding_ == TextEncoding::Bytes
+                                            ? text
+                                            : Utf16FileFromUtf8(text, contents.encoding_)))
+        throw AppError(L"In " + fileName_ + L" kann nicht geschrieben werden");
     if (exists && (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
         ::SetFileAttributesW(fileName_.c_str(), attributes);
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "TestSupport.h"
+#include "base/GameFolder.h"
 #include "users/BackupFiles.h"
 #include "users/DateTime.h"
 #include "users/UserStore.h"
@@ -16,12 +17,21 @@ namespace {
 
 const double kOld = EncodeDateTime({2026, 11, 2, 18, 4, 12});
 
-// An old backup with its old time.
-void WriteOld(const std::wstring& path)
-{
-    WriteBytes(path, "old save");
-    ASSERT_TRUE(SetFileDate(path, kOld));
-}
+// A game folder whose user A has a backup folder: the store's entries by name.
+struct Store {
+    TempDir folder;
+    const std::wstring users = MakeGame(folder / L"game") + L"\\users", backups = users + L"\\A";
+    const GameFolder game{folder / L"game"};
+    Store() { MakeFolder(backups); }
+    StoreEntry Save() const { return *game.UserFile(L"A"); }
+    StoreEntry Backup(const std::wstring& name) const { return *game.BackupFile(L"A", name); }
+    // An old backup with its old time.
+    void WriteOld(const std::wstring& name) const
+    {
+        WriteBytes(Backup(name).Path(), "old save");
+        ASSERT_TRUE(SetFileDate(Backup(name), kOld));
+    }
+};
 
 // Another program: "hold <file>" or "copy <source> <target>".
 Process Helper(const std::wstring& arguments) { return Start(BinDir() + L"\\backup_helper.exe", L" " + arguments, L""); }
@@ -33,9 +43,9 @@ TEST(CopyFileContents, CopiesWholeOrLeavesTheTargetAsItWas)
     enum Spoil { Nothing, Held, ReadOnly, Hidden, System, SourceGone, FolderGone };
     for (const Spoil spoil : {Nothing, Held, ReadOnly, Hidden, System, SourceGone, FolderGone}) {
         SCOPED_TRACE(spoil);
-        TempDir folder;
-        const std::wstring source = folder / L"A.usr", backup = folder / L"Keep.bak";
-        WriteOld(backup);
+        const Store store;
+        const std::wstring source = store.Save().Path(), backup = store.Backup(L"Keep").Path();
+        store.WriteOld(L"Keep");
         const std::string save = "new save " + std::string(3 << 20, 's');
         WriteBytes(source, save);
         Process other;
@@ -52,32 +62,35 @@ TEST(CopyFileContents, CopiesWholeOrLeavesTheTargetAsItWas)
             Mark(backup, attributes[spoil]);
         if (spoil == SourceGone)
             ::DeleteFileW(source.c_str());
-        EXPECT_EQ(CopyFileContents(source, spoil == FolderGone ? folder / L"gone\\Keep.bak" : backup), !spoil);
+        EXPECT_EQ(CopyFileContents(store.Save(), spoil == FolderGone ? *store.game.BackupFile(L"Gone", L"Keep")
+                                                                     : store.Backup(L"Keep")),
+                  !spoil);
         End(other);
         Mark(backup, FILE_ATTRIBUTE_NORMAL);
         EXPECT_TRUE(ReadBytes(backup) == (spoil ? "old save" : save)) << "3 MiB, not shown";
-        EXPECT_EQ(ListBackups(folder.Path()).at(0).FileDate == kOld, spoil != Nothing) << "no time copied";
-        EXPECT_EQ(NamesIn(folder.Path()).size(), spoil == SourceGone ? 1u : 2u) << "nothing left behind";
+        EXPECT_EQ(ListBackups(store.game, L"A").at(0).FileDate == kOld, spoil != Nothing) << "no time copied";
+        EXPECT_EQ(NamesIn(store.users).size(), spoil == SourceGone ? 1u : 2u) << "nothing left behind";
+        EXPECT_EQ(NamesIn(store.backups).size(), 1u) << "nothing left behind";
     }
 }
 
 // An empty save and one of 2 GiB (sparse, ending in 'z') stand in the target whole.
 TEST(CopyFileContents, CopiesEmptyAndHugeSavesWhole)
 {
-    TempDir folder;
+    const Store store;
     for (const long long size : {0LL, 2LL << 30}) {
         SCOPED_TRACE(size);
         {
             const UniqueFile save(
-                ::CreateFileW((folder / L"A.usr").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+                ::CreateFileW(store.Save().Path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
             DWORD written = 0;
             ASSERT_TRUE(size == 0 || (::SetFilePointerEx(save.get(), {.QuadPart = size - 1}, nullptr, FILE_BEGIN) &&
                                       ::WriteFile(save.get(), "z", 1, &written, nullptr)));
         }
-        WriteOld(folder / L"Whole.bak");
-        EXPECT_TRUE(CopyFileContents(folder / L"A.usr", folder / L"Whole.bak"));
+        store.WriteOld(L"Whole");
+        EXPECT_TRUE(CopyFileContents(store.Save(), store.Backup(L"Whole")));
         const UniqueFile copy(
-            ::CreateFileW((folder / L"Whole.bak").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            ::CreateFileW(store.Backup(L"Whole").Path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         LARGE_INTEGER copied{};
         ASSERT_TRUE(::GetFileSizeEx(copy.get(), &copied));
         EXPECT_EQ(copied.QuadPart, size);
@@ -89,27 +102,19 @@ TEST(CopyFileContents, CopiesEmptyAndHugeSavesWhole)
     }
 }
 
-// The users folder as the listings reach it, "\\users" appended to the stored path, as one literal path.
-TEST(LiteralGameDirectory, IsTheFullPathThatTheUsersFolderHasWithoutIt)
-{
-    for (const auto& [stored, literal] : {std::pair(L"C:\\G\\", L"\\\\?\\C:\\G"), std::pair(L"E:", L"\\\\?\\E:"),
-                                           std::pair(L"\\\\server\\share\\G", L"\\\\?\\UNC\\server\\share\\G"),
-                                           std::pair(L"\\\\?\\C:\\G.", L"\\\\?\\C:\\G.")})
-        EXPECT_EQ(LiteralGameDirectory(stored), literal) << stored;
-}
-
 // A second process copies a large save over a backup and is killed in the
-// middle, once the temporary file has begun to fill.
+// middle, once the temporary file has begun to fill; the next copy into the
+// folder, of another backup, sweeps what it left.
 TEST(CopyFileContents, AProcessKilledPartWayLeavesTheOldBackupAndNoListedStray)
 {
-    TempDir folder;
-    const std::wstring target = folder / L"Keep.bak";
-    WriteOld(target);
-    WriteBytes(folder / L"A.usr", std::string(128 << 20, 'n'));
-    Process copier = Helper(L"copy \"" + folder / L"A.usr" + L"\" \"" + target + L"\"");
+    const Store store;
+    const std::wstring target = store.Backup(L"Keep").Path();
+    store.WriteOld(L"Keep");
+    WriteBytes(store.Save().Path(), std::string(128 << 20, 'n'));
+    Process copier = Helper(L"copy \"" + store.folder / L"game" + L"\"");
     const auto writing = [&] {
         WIN32_FIND_DATAW entry;
-        const UniqueFind find(::FindFirstFileW((folder / L"*.tmp").c_str(), &entry));
+        const UniqueFind find(::FindFirstFileW((store.backups + L"\\*.tmp").c_str(), &entry));
         return find && entry.nFileSizeLow > 0;
     };
     for (const DWORD start = ::GetTickCount(); !writing() && ::GetTickCount() - start < 20000;)
@@ -117,8 +122,25 @@ TEST(CopyFileContents, AProcessKilledPartWayLeavesTheOldBackupAndNoListedStray)
     ::TerminateProcess(copier.process.get(), 9);
     ASSERT_EQ(copier.Wait(), 9u) << "the copy must still run when it is killed";
     EXPECT_EQ(ReadBytes(target), "old save");
-    EXPECT_EQ(NamesIn(folder.Path()).size(), 3u) << "the killed copy's temporary file";
-    const std::vector<TBackup> listed = ListBackups(folder.Path());
+    EXPECT_EQ(NamesIn(store.backups).size(), 2u) << "the killed copy's temporary file";
+    const std::vector<TBackup> listed = ListBackups(store.game, L"A");
     ASSERT_EQ(listed.size(), 1u) << "is not listed";
     EXPECT_EQ(listed[0].FileDate, kOld);
+    WriteBytes(store.Save().Path(), "small");
+    EXPECT_TRUE(CopyFileContents(store.Save(), store.Backup(L"Other")));
+    EXPECT_EQ(NamesIn(store.backups), (std::set<std::wstring>{L"Keep.bak", L"Other.bak"}));
+}
+
+// A change of case alone beside a case twin (a case-sensitive folder under Wine) is refused before it begins;
+// either way the backup keeps a listed name.
+TEST(RenameFile, AChangeOfCaseAloneRenamesOrLeavesTheName)
+{
+    const Store store;
+    store.WriteOld(L"Save");
+    EXPECT_TRUE(RenameFile(store.Backup(L"Save"), store.Backup(L"save")));
+    EXPECT_EQ(NamesIn(store.backups), std::set<std::wstring>{L"save.bak"});
+    if (!UnixFile(store.backups, "Save.bak"))
+        GTEST_SKIP() << "case twins need a case-sensitive folder";
+    EXPECT_FALSE(RenameFile(store.Backup(L"save"), store.Backup(L"Save")));
+    EXPECT_EQ(NamesIn(store.backups), (std::set<std::wstring>{L"Save.bak", L"save.bak"}));
 }

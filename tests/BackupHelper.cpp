@@ -1,5 +1,6 @@
 // Another program for the backup file tests: "hold <file>" keeps a file open
-// without sharing until it is killed; "copy <source> <target>" copies once.
+// without sharing until it is killed; "copy <game>" copies user A's save over
+// its backup Keep once.
 #include <windows.h>
 
 #include <string_view>
@@ -14,7 +15,9 @@ int wmain(int argc, wchar_t** argv)
         const UniqueFile file(::CreateFileW(argv[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ::Sleep(INFINITE);
     }
-    if (argc == 4 && std::wstring_view(argv[1]) == L"copy")
-        return CopyFileContents(argv[2], argv[3]) ? 0 : 1;
+    if (argc == 3 && std::wstring_view(argv[1]) == L"copy") {
+        const GameFolder game(argv[2]);
+        return CopyFileContents(*game.UserFile(L"A"), *game.BackupFile(L"A", L"Keep")) ? 0 : 1;
+    }
     return 2;
 }

@@ -111,3 +111,64 @@ TEST_F(Hardening, AFileThatVanishesBeforeItsUseGetsTheOperationsOwnOutcome)
         EXPECT_EQ(left, c.left);
     }
 }
+
+// Links made as Wine shows them: a user's backup folder that leads out of the game folder, a backup and a user file
+// that lead to an outside file. Every operation on them refuses with its own box and leaves what they lead to as it
+// was; so does a deletion in a folder the launcher cannot write to, which Wine reports as done.
+TEST_F(Hardening, NoOperationFollowsALinkOrCountsAFileGoneThatStays)
+{
+    const std::wstring outside = folder / L"outside";
+    MakeFolder(outside);
+    WriteBytes(outside + L"\\Kept.bak", "outside backup");
+    WriteBytes(outside + L"\\save.txt", "outside save");
+    Save(L"Agent.usr", "agent");
+    Save(L"Agent\\Own.bak", "own");
+    Save(L"Linked.usr", "linked");
+    Save(L"Stuck\\Old.bak", "old");
+    const std::wstring users = game + L"\\users";
+    if (!UnixLink(outside, users + L"\\Linked") || !UnixLink(outside + L"\\save.txt", users + L"\\Agent\\Out.bak") ||
+        !UnixLink(outside + L"\\save.txt", users + L"\\Ghost.usr") || !UnixShell("chmod 555 " + UnixQuoted(At(L"Stuck"))))
+        GTEST_SKIP() << "links and folder modes are made on the Unix side of Wine";
+    const auto act = [&](const std::wstring& user, std::deque<int> answers, const std::function<void()>& steps) {
+        OpenOn(user, std::move(answers));
+        steps();
+        return Shown();
+    };
+    const std::wstring r1 = L"Restore Backup|Do you really want to restore the backup 'Out'?|36";
+    EXPECT_EQ(act(L"Agent", {IDOK, IDYES, IDOK, IDYES, IDOK, IDYES}, [&] {
+        ASSERT_EQ(Captions(), (Rows{L"Out", L"Own"}));
+        Select({0});
+        Rename(L"Moved");
+        Click(Ctl::btnRestore);
+        NewBackup(L"Out");
+        Select({0});
+        Click(Ctl::btnDeleteBackups);
+    }), (Boxes{L"Rename Backup|Backup could not be renamed.|16", r1, L"Restore Backup|Backup cannot be restored!|16",
+               L"Create Backup|The backup 'Out' already exists. Overwrite?|36",
+               L"Create Backup|Backup cannot be created!|16",
+               L"Delete Backups|Do you really want to delete the selected backups?|36",
+               L"Delete Backups|The backup 'Out' could not be deleted!|16"}));
+    EXPECT_EQ(act(L"Ghost", {IDYES}, [&] { Click(Ctl::btnDeleteUser); }),
+              (Boxes{kKeepBackups, L"Delete User|User file could not be deleted!|16"}));
+    EXPECT_EQ(act(L"Linked", {IDOK, IDNO}, [&] {
+        EXPECT_EQ(Captions(), Rows{}) << "what the link leads to is not the user's";
+        NewBackup(L"New");
+        Click(Ctl::btnDeleteUser);
+    }), (Boxes{L"Create Backup|Backup directory cannot be created!|16", kKeepBackups,
+               L"Delete User|The attempt to delete the backup directory failed.|48"}));
+    EXPECT_EQ(act(L"Stuck", {IDYES}, [&] {
+        Select({0});
+        Click(Ctl::btnDeleteBackups);
+    }), (Boxes{L"Delete Backups|Do you really want to delete the selected backups?|36",
+               L"Delete Backups|The backup 'Old' could not be deleted!|16"}));
+
+    EXPECT_EQ(NamesIn(outside), (Names{L"Kept.bak", L"save.txt"}));
+    EXPECT_EQ(ReadBytes(outside + L"\\Kept.bak") + "|" + ReadBytes(outside + L"\\save.txt"), "outside backup|outside save");
+    EXPECT_EQ(NamesIn(users), (Names{L"Agent", L"Agent.usr", L"Ghost.usr", L"Linked", L"Stuck"})) << "Linked.usr went";
+    EXPECT_EQ(NamesIn(At(L"Agent")), (Names{L"Out.bak", L"Own.bak"}));
+    EXPECT_EQ(ReadBytes(At(L"Agent.usr")), "agent");
+    EXPECT_EQ(NamesIn(At(L"Stuck")), Names{L"Old.bak"});
+    form.reset();
+    UnixShell("chmod 755 " + UnixQuoted(At(L"Stuck")) + "; rm " + UnixQuoted(users + L"\\Linked") + " " +
+              UnixQuoted(users + L"\\Ghost.usr") + " " + UnixQuoted(users + L"\\Agent\\Out.bak"));
+}

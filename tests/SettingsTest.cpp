@@ -95,7 +95,7 @@ TEST_F(Settings, BrowseStartsInTheStoredDirectoryAndKeepsTheCurrentDirectory)
 
 // Every save replaces the file whole through a temporary file of a name of its own; UTF-16
 // files, even a byte-order mark alone, stay UTF-16 of their byte order. A file that is there
-// but cannot be read is not written over, and a failure names the file that failed.
+// but cannot be read is not written over, and a failure names the settings file.
 TEST(SettingsFile, SavesThroughAFreshTemporaryFileInTheFilesOwnEncodingOrNotAtAll)
 {
     TempDir folder;
@@ -129,7 +129,7 @@ TEST(SettingsFile, SavesThroughAFreshTemporaryFileInTheFilesOwnEncodingOrNotAtAl
         nowhere.Write(file.Read());
         ADD_FAILURE() << "a folder that is not there takes no file";
     } catch (const AppError& e) {
-        EXPECT_TRUE(e.Message().starts_with(L"In " + nowhere.FileName() + L".")) << e.Message();
+        EXPECT_EQ(e.Message(), L"In " + nowhere.FileName() + L" kann nicht geschrieben werden");
     }
 }
 

@@ -93,6 +93,42 @@ void WriteDated(const std::wstring& path, const FILETIME& written, const std::st
     ASSERT_TRUE(::SetFileTime(file.get(), nullptr, nullptr, &written)) << "error " << ::GetLastError();
 }
 
+// Wine's own exports: a Unix command run and waited for, and a path's Unix form.
+bool UnixShell(const std::string& command)
+{
+    using Spawn = LONG(WINAPI*)(char* const argv[], int wait);
+    static const auto spawn = reinterpret_cast<Spawn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp")));
+    std::string shell = "/bin/sh", flag = "-c", line = command;
+    char* const argv[] = {shell.data(), flag.data(), line.data(), nullptr};
+    return spawn && spawn(argv, TRUE) == 0;
+}
+
+std::string UnixQuoted(const std::wstring& path)
+{
+    using Convert = char*(CDECL*)(const wchar_t*);
+    static const auto convert = reinterpret_cast<Convert>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* unix = convert ? convert(path.c_str()) : nullptr;
+    std::string quoted = "'";
+    quoted += unix ? unix : "";
+    quoted += "'";
+    ::HeapFree(::GetProcessHeap(), 0, unix);
+    return quoted;
+}
+
+bool UnixLink(const std::wstring& target, const std::wstring& link)
+{
+    return UnixShell("ln -s " + UnixQuoted(target) + " " + UnixQuoted(link));
+}
+
+bool UnixFile(const std::wstring& folder, const std::string& unixName)
+{
+    std::string command = "echo save > " + UnixQuoted(folder);
+    command += "/'" + unixName + "'";
+    return UnixShell(command);
+}
+
 std::wstring BinDir() { return FolderOf(ModuleFileName()); }
 
 std::wstring MakeGame(const std::wstring& path)

@@ -44,6 +44,16 @@ void WriteDated(const std::wstring& path, const FILETIME& written, const std::st
 // The names in a folder, "." and ".." left out.
 std::set<std::wstring> NamesIn(const std::wstring& folder);
 
+// A Unix command, run on the Unix side of Wine and waited for; false where
+// there is no Wine to run it (a real Windows) or when it fails.
+bool UnixShell(const std::string& command);
+// A path in Unix form, quoted for the shell.
+std::string UnixQuoted(const std::wstring& path);
+// A symbolic link, as a player's or an archive's would be under Wine.
+bool UnixLink(const std::wstring& target, const std::wstring& link);
+// A file whose Unix name holds characters no Windows name can (such as "\\").
+bool UnixFile(const std::wstring& folder, const std::string& unixName);
+
 // The folder of the running test executable, where the build puts every program.
 std::wstring BinDir();
 

@@ -9,14 +9,6 @@ using namespace trelgate;
 
 using Names = std::vector<std::wstring>;
 
-// The game directory as stored, nothing trimmed, followed by a literal suffix.
-TEST(UserRules, PathsAppendToTheGameDirectoryAsStored)
-{
-    EXPECT_EQ(UserFilePattern(L"C:\\G\\"), L"C:\\G\\\\users\\*.usr");
-    EXPECT_EQ(UserFilePath(L" G ", L" two  words. "), L" G \\users\\ two  words. .usr");
-    EXPECT_EQ(BackupFilePath(BackupFolderPath(L"G", L"Agent"), L"Before heist"), L"G\\users\\Agent\\Before heist.bak");
-}
-
 TEST(UserRules, ExtensionsAreTheLastDotsAndMatchWithoutRegardToCase)
 {
     EXPECT_EQ(RemoveFileExt(L"John.Smith.usr"), L"John.Smith");

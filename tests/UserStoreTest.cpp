@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "TestSupport.h"
+#include "base/GameFolder.h"
 #include "users/DateTime.h"
 #include "users/UserStore.h"
 
@@ -41,7 +42,8 @@ std::wstring Entry(const std::wstring& game, const std::wstring& name, DWORD att
 TEST(UserStore, ListsVisiblePlainUserFilesAndFoldersAndBakFilesSortedByName)
 {
     TempDir game;
-    EXPECT_TRUE(ListUsers(game.Path()).empty()) << "no users folder";
+    const GameFolder store(game.Path() + L"\\"); // stored with a trailing separator
+    EXPECT_TRUE(ListUsers(store).empty()) << "no users folder";
     MakeFolder(game / L"users");
     for (const wchar_t* name : {L"Zulu\\", L"yankee\\", L"Shadow\\", L"Ghost.usr\\", L"Agent\\", L"delta.usr",
                                 L"Charlie.usr", L"Alpha two.usr", L"Alpha.usr", L".usr", L"Agent.usr", L"notes.txt",
@@ -55,14 +57,19 @@ TEST(UserStore, ListsVisiblePlainUserFilesAndFoldersAndBakFilesSortedByName)
     for (const wchar_t* name : {L"Core.usr", L"Boot\\", L"Agent\\Sys.bak"})
         Entry(game.Path(), name, FILE_ATTRIBUTE_SYSTEM);
 
-    EXPECT_EQ(ListUsers(game.Path() + L"\\"), (Names{L"", L"Agent", L"Alpha", L"Alpha two", L"Charlie", L"delta",
-                                                     L"Ghost.usr", L"Shadow", L"yankee", L"Zulu"}));
-    EXPECT_EQ(NamesOf(ListBackups(game / L"users\\Agent")), (Names{L"Before heist", L"Before.heist", L"Start"}));
-    EXPECT_TRUE(ListBackups(game / L"users\\Nobody").empty());
+    // Under Wine, Unix names that no Windows name can be: no user and no backup, since none could be reached.
+    ASSERT_TRUE(UnixFile(game / L"users", "a\\b.usr"));
+    ASSERT_TRUE(UnixFile(game / L"users\\Agent", "x:y.bak"));
+    ASSERT_TRUE(UnixFile(game / L"users", "NUL.usr"));
+
+    EXPECT_EQ(ListUsers(store), (Names{L"", L"Agent", L"Alpha", L"Alpha two", L"Charlie", L"delta", L"Ghost.usr",
+                                       L"Shadow", L"yankee", L"Zulu"}));
+    EXPECT_EQ(NamesOf(ListBackups(store, L"Agent")), (Names{L"Before heist", L"Before.heist", L"Start"}));
+    EXPECT_TRUE(ListBackups(store, L"Nobody").empty());
     for (const wchar_t* user : {L"", L"Agent"})
-        EXPECT_TRUE(FindUserFile(UserFilePath(game.Path(), user))) << user;
+        EXPECT_TRUE(FindUserFile(store, user)) << user;
     for (const wchar_t* none : {L"Shadow", L"Core", L"Ghost", L"Nobody"})
-        EXPECT_FALSE(FindUserFile(UserFilePath(game.Path(), none))) << none;
+        EXPECT_FALSE(FindUserFile(store, none)) << none;
 }
 
 // Times outside the DOS years show at the nearest moment the form holds; none is written back outside them,
@@ -74,10 +81,35 @@ TEST(UserStore, FileTimesOutsideTheDosYearsShowAtTheNearestMomentTheyHold)
     Entry(game.Path(), L"Agent\\");
     WriteDated(game / L"users\\Agent\\Future.bak", LocalTime(2110, 6, 1, 12, 0, 0));
     WriteDated(game / L"users\\Agent\\Old.bak", LocalTime(1975, 6, 1, 12, 0, 0));
-    const std::vector<TBackup> backups = ListBackups(game / L"users\\Agent");
+    const std::vector<TBackup> backups = ListBackups(GameFolder(game.Path()), L"Agent");
     ASSERT_EQ(NamesOf(backups), (Names{L"Future", L"Old"}));
     EXPECT_EQ(backups[0].FileDate, DosToDateTime(kLastDosMoment));
     EXPECT_EQ(backups[1].FileDate, DosToDateTime(kFirstDosMoment));
     EXPECT_FALSE(DateTimeToFileTime(0)) << "no date is not 1980";
     EXPECT_FALSE(DateTimeToFileTime(DosToDateTime(kLastDosMoment) + 2.0 / 86400));
+}
+
+// The game directory as stored for the game and the validity test; below the users folder, literal entries, and
+// none for a name that is no entry of its folder: the users folder itself, the game folder, another user's.
+TEST(GameFolder, AnswersEachPathOnceAndNoneThatLeavesItsFolder)
+{
+    const GameFolder stored(L"C:\\G\\");
+    EXPECT_EQ(stored.Executable(), L"C:\\G\\\\Trelan.exe");
+    EXPECT_EQ(stored.UsersFolder(), L"C:\\G\\\\users");
+    EXPECT_EQ(stored.UserFilePattern(), L"\\\\?\\C:\\G\\users\\*.usr");
+    for (const auto& [game, users] : {std::pair(L"E:", L"\\\\?\\E:\\users"),
+                                      std::pair(L"\\\\server\\share\\G", L"\\\\?\\UNC\\server\\share\\G\\users"),
+                                      std::pair(L"\\\\?\\C:\\G.", L"\\\\?\\C:\\G.\\users")})
+        EXPECT_EQ(GameFolder(game).UserFile(L"Bob.")->Path(), std::wstring(users) + L"\\Bob..usr") << game;
+    EXPECT_EQ(stored.BackupFile(L"Agent", L"Before heist")->Path(), L"\\\\?\\C:\\G\\users\\Agent\\Before heist.bak");
+    EXPECT_EQ(stored.UserFile(L"")->Path(), L"\\\\?\\C:\\G\\users\\.usr") << "the user of a file named \".usr\"";
+    for (const wchar_t* user : {L"", L".", L"..", L"a\\b", L"a/b", L"x:y", L"NUL"}) {
+        EXPECT_FALSE(stored.BackupFolder(user)) << user;
+        EXPECT_FALSE(stored.BackupFile(user, L"Start")) << user;
+    }
+    for (const wchar_t* user : {L"a\\b", L"..\\x", L"NUL"})
+        EXPECT_FALSE(stored.UserFile(user)) << user;
+    for (const wchar_t* backup : {L"..\\..\\Agent", L"x:y", L"NUL", L"a/b"})
+        EXPECT_FALSE(stored.BackupFile(L"Agent", backup)) << backup;
+    EXPECT_TRUE(stored.BackupFile(L"Agent", L"")) << "a backup may have an empty name";
 }

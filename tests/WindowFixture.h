@@ -13,7 +13,6 @@
 #include "TestSupport.h"
 #include "base/Text.h"
 #include "ui/Main.h"
-#include "users/BackupFiles.h"
 
 namespace trelgate::test {
 
@@ -77,7 +76,7 @@ protected:
         L"but the backups will be kept.\rIf you choose 'No', both the user and all backups will be deleted.|35";
 
     // Literal, so that "Bob." and "." are the entries they name.
-    std::wstring At(const std::wstring& name) const { return LiteralGameDirectory(game) + L"\\users\\" + name; }
+    std::wstring At(const std::wstring& name) const { return L"\\\\?\\" + game + L"\\users\\" + name; }
     // A user file, or a backup (in its user's folder) when the name holds one.
     void Save(const std::wstring& name, const std::string& bytes = "save", DWORD attributes = FILE_ATTRIBUTE_NORMAL)
     {

@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -120,7 +121,8 @@ private:
     void UpdateButtons();
     void lstBackupsChange();
     void edtNewBackupChange();
-    const std::wstring& RowCaption(int row) const;
+    // The record of a row, or null for a row the list no longer has.
+    const TBackup* RowAt(int row) const;
     LRESULT lstBackupsGetDispInfo(const NMHDR& header);
     LRESULT lstBackupsFindItem(const NMHDR& header);
 
@@ -137,15 +139,21 @@ private:
     // Backups: create, restore, rename, delete, and deleting a user
     void btnNewBackupClick();
     void btnRestoreClick();
-    void lstBackupsEdited(int row, std::wstring& S);
+    // A row in place edit as it began: what the edit renames.
+    struct EditedRow {
+        std::wstring trelanPath, user;
+        TBackup backup;
+        int row;
+    };
+    // Whether the backup now carries the name S; on failure S is its name again.
+    bool lstBackupsEdited(const EditedRow& edited, std::wstring& S);
     void btnDeleteBackupsClick();
     void btnDeleteUserClick();
     LRESULT lstBackupsKeyDown(const NMHDR& header);
     LRESULT lstBackupsRestore(const NMHDR& header);
+    LRESULT lstBackupsBeginLabelEdit(const NMHDR& header);
     LRESULT lstBackupsEndLabelEdit(const NMHDR& header);
     bool UserChosen() const;
-    std::wstring BackupFolder() const;
-    std::wstring UserFile() const;
     int Box(const std::wstring& text, const wchar_t* title, UINT flags) const;
 
     // Frame helpers
@@ -178,6 +186,7 @@ private:
     // no rows' data (LVS_OWNERDATA) and asks for their texts when it draws them.
     std::vector<TBackup> Backups;
     bool fillingBackups_ = false;
+    std::optional<EditedRow> editing_;
     HWND hwnd_ = nullptr;
     std::array<HWND, layout::kCtlCount> controls_{};
     std::array<bool, kTimerCount> timers_{};

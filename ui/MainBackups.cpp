@@ -1,5 +1,8 @@
 // The main window's backup operations: create, restore, rename and delete
-// backups, and delete a user. Every question comes before any file is touched.
+// backups, and delete a user. Every question comes before any file is touched,
+// and each operation takes the user and rows it acts on before its first
+// question: a box runs a message loop of its own, in which the refresh that
+// follows a launch may choose another user and rebuild the list.
 #include "ui/Main.h"
 
 #include <commctrl.h>
@@ -11,7 +14,6 @@
 #include "settings/GameDirectory.h"
 #include "ui/Seams.h"
 #include "users/BackupFiles.h"
-#include "users/BackupRules.h"
 
 namespace trelgate {
 
@@ -35,12 +37,10 @@ constexpr wchar_t kDeleteUserTitle[] = L"Delete User";
 // A user is chosen while the box has a selection; an empty name is a user too.
 bool TfrmMain::UserChosen() const { return ComboBox_GetCurSel(Item(cboUser)) >= 0; }
 
-std::wstring TfrmMain::BackupFolder() const
+const TBackup* TfrmMain::RowAt(int row) const
 {
-    return BackupFolderPath(LiteralGameDirectory(TrelanPath), CurrentUser);
+    return row >= 0 && row < static_cast<int>(Backups.size()) ? &Backups[row] : nullptr;
 }
-
-std::wstring TfrmMain::UserFile() const { return UserFilePath(LiteralGameDirectory(TrelanPath), CurrentUser); }
 
 int TfrmMain::Box(const std::wstring& text, const wchar_t* title, UINT flags) const
 {
@@ -51,64 +51,64 @@ void TfrmMain::btnNewBackupClick()
 {
     if (!IsValidTrelanPath(TrelanPath) || !UserChosen())
         return;
-    const std::wstring name = Text(edtNewBackup);
-    if (!HasBackupFolder(CurrentUser)) {
-        Box(L"Backup directory cannot be created!", kCreateTitle, kError);
-        return;
-    }
-    if (!IsAcceptableBackupName(name)) {
+    const GameFolder game(TrelanPath);
+    const std::wstring user = CurrentUser, name = Text(edtNewBackup);
+    const double userFileDate = UserFileDate;
+    const std::optional<StoreEntry> folder = game.BackupFolder(user), backup = game.BackupFile(user, name),
+                                    userFile = game.UserFile(user);
+    if (folder && (!backup || !userFile)) { // refused before the folder is made
         Box(L"Backup cannot be created!", kCreateTitle, kError);
         return;
     }
-    const std::wstring folder = BackupFolder();
-    if (!DirectoryExists(folder) && !CreateFolder(folder)) {
+    if (!folder || !(FolderExists(*folder) || CreateFolder(*folder))) {
         Box(L"Backup directory cannot be created!", kCreateTitle, kError);
         return;
     }
-    const std::wstring backup = BackupFilePath(folder, name);
-    if (FileExists(backup) &&
+    if (FileExists(backup->Path()) &&
         Box(L"The backup '" + name + L"' already exists. Overwrite?", kCreateTitle, kQuestion) != IDYES)
         return;
-    if (!CopyFileContents(UserFile(), backup)) {
+    if (!CopyFileContents(*userFile, *backup)) {
         Box(L"Backup cannot be created!", kCreateTitle, kError);
         return;
     }
-    SetFileDate(backup, UserFileDate); // a backup with the time of the copy is still a backup
+    SetFileDate(*backup, userFileDate); // a backup with the time of the copy is still a backup
     UpdateBackups();
 }
 
 void TfrmMain::btnRestoreClick()
 {
     HWND list = Item(lstBackups);
-    if (!IsValidTrelanPath(TrelanPath) || !UserChosen() || ListView_GetSelectedCount(list) != 1)
+    const TBackup* row = RowAt(ListView_GetNextItem(list, -1, LVNI_SELECTED));
+    if (!IsValidTrelanPath(TrelanPath) || !UserChosen() || ListView_GetSelectedCount(list) != 1 || !row)
         return;
-    // The row as it is now: a box's own message loop may let a refresh rebuild the list.
-    const TBackup backup = Backups.at(ListView_GetNextItem(list, -1, LVNI_SELECTED));
+    const GameFolder game(TrelanPath);
+    const std::wstring user = CurrentUser;
+    const TBackup backup = *row;
     if (Box(L"Do you really want to restore the backup '" + backup.Name + L"'?", kRestoreTitle, kQuestion) != IDYES)
         return;
-    const std::wstring userFile = UserFile();
-    if (!CopyFileContents(BackupFilePath(BackupFolder(), backup.Name), userFile)) {
+    const std::optional<StoreEntry> source = game.BackupFile(user, backup.Name), userFile = game.UserFile(user);
+    if (!source || !userFile || !CopyFileContents(*source, *userFile)) {
         Box(L"Backup cannot be restored!", kRestoreTitle, kError);
         return;
     }
-    SetFileDate(userFile, backup.FileDate);
+    SetFileDate(*userFile, backup.FileDate);
     UpdateUsers();
 }
 
-void TfrmMain::lstBackupsEdited(int row, std::wstring& S)
+bool TfrmMain::lstBackupsEdited(const EditedRow& edited, std::wstring& S)
 {
-    const std::wstring caption = RowCaption(row);
-    if (S == caption)
-        return;
-    TBackup& backup = Backups.at(row);
-    const std::wstring folder = BackupFolder(), renamed = BackupFilePath(folder, S);
-    if (!IsAcceptableBackupName(S) || !RenameFile(BackupFilePath(folder, backup.Name), renamed)) {
+    if (S == edited.backup.Name)
+        return false;
+    const GameFolder game(edited.trelanPath);
+    const std::optional<StoreEntry> from = game.BackupFile(edited.user, edited.backup.Name),
+                                    to = game.BackupFile(edited.user, S);
+    if (!from || !to || !RenameFile(*from, *to)) {
         Box(L"Backup could not be renamed.", kRenameTitle, kError);
-        S = caption;
-        return;
+        S = edited.backup.Name;
+        return false;
     }
-    backup.Name = S;
-    SetFileDate(renamed, backup.FileDate);
+    SetFileDate(*to, edited.backup.FileDate);
+    return true;
 }
 
 void TfrmMain::btnDeleteBackupsClick()
@@ -116,18 +116,19 @@ void TfrmMain::btnDeleteBackupsClick()
     HWND list = Item(lstBackups);
     if (!IsValidTrelanPath(TrelanPath) || !UserChosen() || ListView_GetSelectedCount(list) == 0)
         return;
-    // The rows the player chose, in list order, taken before the question: a
-    // box runs a message loop of its own, in which a refresh may rebuild the list.
-    std::vector<std::wstring> selected;
-    for (int row = 0, rows = ListView_GetItemCount(list); row < rows; ++row)
+    const GameFolder game(TrelanPath);
+    const std::wstring user = CurrentUser;
+    std::vector<std::wstring> selected; // in list order
+    for (int row = 0, rows = static_cast<int>(Backups.size()); row < rows; ++row)
         if (ListView_GetItemState(list, row, LVIS_SELECTED) & LVIS_SELECTED)
-            selected.push_back(RowCaption(row));
+            selected.push_back(Backups[row].Name);
     if (Box(L"Do you really want to delete the selected backups?", kDeleteTitle, kQuestion) != IDYES)
         return;
-    const std::wstring folder = BackupFolder();
-    for (const std::wstring& caption : selected)
-        if (!DeleteStoreFile(BackupFilePath(folder, caption)))
-            Box(L"The backup '" + caption + L"' could not be deleted!", kDeleteTitle, kError);
+    for (const std::wstring& name : selected) {
+        const std::optional<StoreEntry> backup = game.BackupFile(user, name);
+        if (!backup || !DeleteStoreFile(*backup))
+            Box(L"The backup '" + name + L"' could not be deleted!", kDeleteTitle, kError);
+    }
     UpdateBackups();
 }
 
@@ -135,6 +136,8 @@ void TfrmMain::btnDeleteUserClick()
 {
     if (!IsValidTrelanPath(TrelanPath) || !UserChosen())
         return;
+    const GameFolder game(TrelanPath);
+    const std::wstring user = CurrentUser;
     const int answer = Box(L"Do you want to keep the backups for this user?\r"
                            L"If you choose 'Yes', the user will be deleted but the backups will be kept.\r"
                            L"If you choose 'No', both the user and all backups will be deleted.",
@@ -142,20 +145,25 @@ void TfrmMain::btnDeleteUserClick()
     if (answer != IDYES && answer != IDNO)
         return;
     // A user named "", "." or ".." has no folder of its own: only its file goes.
-    if (HasBackupFolder(CurrentUser)) {
-        const std::wstring folder = BackupFolder();
-        bool kept = false;
-        ForEachEntry(folder + L"\\*", EntryFilter::PlainFiles, [&](const WIN32_FIND_DATAW& entry) {
-            if (answer == IDYES)
-                kept = true;
-            else if (!DeleteStoreFile(folder + L"\\" + entry.cFileName))
-                Box(L"Unable to delete backup '" + std::wstring(entry.cFileName) + L"'!", kDeleteUserTitle,
-                    kError);
-        });
-        if (!kept && DirectoryExists(folder) && !RemoveFolder(folder))
+    if (const std::optional<StoreEntry> folder = game.BackupFolder(user); folder && DirectoryExists(folder->Path())) {
+        RemoveLeftTemporariesIn(*folder);
+        bool kept = false, failed = !FolderExists(*folder); // a link is no folder of the user's
+        if (!failed)
+            ForEachEntry(folder->Path() + L"\\*", EntryFilter::PlainFiles, [&](const WIN32_FIND_DATAW& entry) {
+                const std::optional<StoreEntry> file = game.InBackupFolder(user, entry.cFileName);
+                if (answer == IDYES)
+                    kept = true;
+                else if (!file || !DeleteStoreFile(*file))
+                    Box(L"Unable to delete backup '" + std::wstring(entry.cFileName) + L"'!", kDeleteUserTitle,
+                        kError);
+            });
+        if (!kept && (failed || !RemoveFolder(*folder)))
             Box(L"The attempt to delete the backup directory failed.", kDeleteUserTitle, kWarning);
     }
-    if (!DeleteStoreFile(UserFile()))
+    const std::optional<StoreEntry> userFile = game.UserFile(user);
+    if (userFile)
+        RemoveLeftTemporariesBeside(*userFile);
+    if (!userFile || !DeleteStoreFile(*userFile))
         Box(L"User file could not be deleted!", kDeleteUserTitle, kError);
     UpdateUsers();
 }
@@ -181,21 +189,32 @@ LRESULT TfrmMain::lstBackupsRestore(const NMHDR&)
     return 0;
 }
 
+// The row, its user and game folder as they stand when the edit begins: what a
+// confirmed edit renames, whatever the player did meanwhile. A refresh ends the edit.
+LRESULT TfrmMain::lstBackupsBeginLabelEdit(const NMHDR& header)
+{
+    const int row = reinterpret_cast<const NMLVDISPINFOW&>(header).item.iItem;
+    const TBackup* backup = RowAt(row);
+    if (!backup || !UserChosen())
+        return TRUE; // no edit
+    editing_ = EditedRow{TrelanPath, CurrentUser, *backup, row};
+    return FALSE;
+}
+
 // The caption is the row's record, which a rename sets; a cancelled edit
 // comes without a text and changes nothing.
 LRESULT TfrmMain::lstBackupsEndLabelEdit(const NMHDR& header)
 {
     const auto& edit = reinterpret_cast<const NMLVDISPINFOW&>(header);
-    if (!edit.item.pszText)
+    const std::optional<EditedRow> edited = std::exchange(editing_, std::nullopt);
+    if (!edit.item.pszText || !edited)
         return FALSE;
-    const int row = edit.item.iItem;
-    const std::wstring before = RowCaption(row);
     std::wstring S = edit.item.pszText;
-    lstBackupsEdited(row, S);
     // The list keeps no text to change: the row is drawn anew from its
     // record, and its new caption is offered as a selected row's is.
-    if (RowCaption(row) != before) {
-        ListView_RedrawItems(Item(lstBackups), row, row);
+    if (lstBackupsEdited(*edited, S) && RowAt(edited->row)) {
+        Backups[edited->row].Name = S;
+        ListView_RedrawItems(Item(lstBackups), edited->row, edited->row);
         lstBackupsChange();
     }
     return FALSE;

@@ -2,10 +2,11 @@
 // runs, and back where it stood with the users refreshed afterwards.
 #include "ui/Main.h"
 
+#include "base/GameFolder.h"
 #include "base/Handle.h"
+#include "base/Window.h"
 #include "launch/Process.h"
 #include "ui/FrameRules.h"
-#include "ui/Seams.h"
 
 namespace trelgate {
 
@@ -14,8 +15,7 @@ using namespace layout;
 void TfrmMain::btnLaunchClick()
 {
     if (TrelanPath.empty()) {
-        CurrentSeams().messageBox(hwnd_, L"Set the path to the Trelan directory first.", L"Trelan path not set",
-                                  MB_OK | MB_ICONEXCLAMATION);
+        Box(L"Set the path to the Trelan directory first.", L"Trelan path not set", MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     // A settings file that cannot be written ends the launch here, before the
@@ -33,13 +33,16 @@ void TfrmMain::btnLaunchClick()
     if (alphaBlendValue_ < kOpaque)
         SetAlphaBlendValue(kOpaque);
     const std::wstring commandLine = BuildCommandLine(OptionsChecked());
-    if (RunAndWait(TrelanExePath(TrelanPath), commandLine))
+    const bool ran = RunAndWait(GameFolder(TrelanPath).Executable(), commandLine);
+    // Clicks and keys that reached the window while the game ran were meant
+    // for the game: replayed now, they would launch it again or start an
+    // operation on a user the game may have removed.
+    DiscardQueuedInput();
+    if (ran)
         EnableTimer(tmrUpdateUsers, true);
     else
-        CurrentSeams().messageBox(hwnd_,
-                                  L"Unable to run Trelan. Please check the Settings tab to see if the Trelan "
-                                  L"directory is set correctly.",
-                                  L"Error running Trelan", MB_OK | MB_ICONSTOP);
+        Box(L"Unable to run Trelan. Please check the Settings tab to see if the Trelan directory is set correctly.",
+            L"Error running Trelan", MB_OK | MB_ICONSTOP);
 }
 
 // One tick per launch, a second after the window came back.

@@ -36,6 +36,7 @@ const TfrmMain::NotifyRoute TfrmMain::kNotifyRoutes[] = {
     {lstBackups, LVN_KEYDOWN, &TfrmMain::lstBackupsKeyDown},
     {lstBackups, NM_DBLCLK, &TfrmMain::lstBackupsRestore},
     {lstBackups, NM_RETURN, &TfrmMain::lstBackupsRestore},
+    {lstBackups, LVN_BEGINLABELEDITW, &TfrmMain::lstBackupsBeginLabelEdit},
     {lstBackups, LVN_ENDLABELEDITW, &TfrmMain::lstBackupsEndLabelEdit},
 };
 

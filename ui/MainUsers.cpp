@@ -10,8 +10,6 @@
 #include "base/Handle.h"
 #include "base/Window.h"
 #include "settings/GameDirectory.h"
-#include "users/BackupFiles.h"
-#include "users/BackupRules.h"
 #include "users/DateTime.h"
 #include "users/UserStore.h"
 
@@ -34,7 +32,7 @@ void TfrmMain::UpdateUsers()
 {
     HWND box = Item(cboUser);
     const std::vector<std::wstring> users =
-        IsValidTrelanPath(TrelanPath) ? ListUsers(TrelanPath) : std::vector<std::wstring>{};
+        IsValidTrelanPath(TrelanPath) ? ListUsers(GameFolder(TrelanPath)) : std::vector<std::wstring>{};
     {
         const RedrawGuard oneRepaint(box);
         ComboBox_ResetContent(box);
@@ -61,7 +59,7 @@ void TfrmMain::cboUserChange()
     const int selected = ComboBox_GetCurSel(box);
     CurrentUser = selected < 0 ? std::wstring() : ItemText(box, selected);
     if (IsValidTrelanPath(TrelanPath)) {
-        const std::optional<double> date = FindUserFile(UserFilePath(LiteralGameDirectory(TrelanPath), CurrentUser));
+        const std::optional<double> date = FindUserFile(GameFolder(TrelanPath), CurrentUser);
         UserFileExists = date.has_value();
         UserFileDate = date.value_or(0);
         SetText(pnlDate, date ? DateTimeText(1, *date) : L"no file");
@@ -73,6 +71,9 @@ void TfrmMain::cboUserChange()
 void TfrmMain::UpdateBackups()
 {
     HWND list = Item(lstBackups);
+    // An edit still open belongs to a row that goes now.
+    editing_.reset();
+    ListView_CancelEditLabel(list);
     {
         // One repaint for the whole list, and no change handler per row, also
         // when the listing fails part way.
@@ -88,10 +89,7 @@ void TfrmMain::UpdateBackups()
         ::EnableWindow(list, selected >= 0);
         ::EnableWindow(Item(edtNewBackup), selected >= 0);
         if (selected >= 0) {
-            // Literally the user's own folder: "Bob." is not "Bob", and "." is no folder.
-            const std::wstring user = ItemText(Item(cboUser), selected);
-            if (HasBackupFolder(user))
-                Backups = ListBackups(BackupFolderPath(LiteralGameDirectory(TrelanPath), user));
+            Backups = ListBackups(GameFolder(TrelanPath), ItemText(Item(cboUser), selected));
             // The rows are the records: the list asks for a row's texts only
             // when it draws it.
             ListView_SetItemCountEx(list, static_cast<int>(Backups.size()), LVSICF_NOSCROLL);
@@ -114,12 +112,10 @@ void TfrmMain::lstBackupsChange()
         return;
     HWND list = Item(lstBackups);
     const int row = ListView_GetSelectedCount(list) == 1 ? ListView_GetNextItem(list, -1, LVNI_SELECTED) : -1;
-    SetText(edtNewBackup, row >= 0 ? RowCaption(row) : std::wstring());
+    const TBackup* backup = RowAt(row);
+    SetText(edtNewBackup, backup ? backup->Name : std::wstring());
     UpdateButtons();
 }
-
-// A row's caption is its record's name at all times: the list keeps none.
-const std::wstring& TfrmMain::RowCaption(int row) const { return Backups.at(row).Name; }
 
 // The texts of a row as the list draws it, or as anyone asks for them.
 LRESULT TfrmMain::lstBackupsGetDispInfo(const NMHDR& header)

@@ -4,25 +4,47 @@
 
 #include <algorithm>
 #include <memory>
+#include <span>
 
 #include "base/Files.h"
 #include "base/Handle.h"
-#include "users/UserRules.h"
 #include "users/UserStore.h"
 
 namespace trelgate {
 namespace {
 
-// Large enough to keep the calls few, small enough that memory use does not
-// grow with the file.
-constexpr DWORD kCopyChunk = 1 << 20;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-constexpr std::wstring_view kLiteralPrefix = L"\\\\?\\";
-
-bool IsReadOnly(const std::wstring& path)
+UniqueFile Open(const StoreEntry& entry, DWORD access, DWORD share)
 {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    return OpenExactly(entry.UsersFolder(), entry.Steps(), access, share);
+}
+
+// The steps of the folder that holds entry; none for the users folder.
+std::span<const std::wstring> FolderSteps(const StoreEntry& entry)
+{
+    return std::span(entry.Steps()).first(entry.Steps().size() - 1);
+}
+
+bool IsFolderAt(const std::wstring& root, std::span<const std::wstring> steps)
+{
+    const UniqueFile folder = OpenExactly(root, steps, FILE_READ_ATTRIBUTES, kShareAll);
+    BY_HANDLE_FILE_INFORMATION info{};
+    return folder && ::GetFileInformationByHandle(folder.get(), &info) &&
+           (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The folder that holds entry is the users folder, or a backup folder lying in it.
+bool InItsFolder(const StoreEntry& entry)
+{
+    return FolderSteps(entry).empty() || IsFolderAt(entry.UsersFolder(), FolderSteps(entry));
+}
+
+bool IsPlainFile(HANDLE file, DWORD refused)
+{
+    BY_HANDLE_FILE_INFORMATION info{};
+    return ::GetFileInformationByHandle(file, &info) &&
+           !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | refused));
 }
 
 // The target opened as the copy would have opened it to write it: exclusively,
@@ -30,59 +52,55 @@ bool IsReadOnly(const std::wstring& path)
 // read-only file, and replacing it would pass it by). An absent target leaves
 // file closed; false when the target is there and cannot be had, or its folder
 // is not.
-bool HoldTarget(const std::wstring& target, UniqueFile& file)
+bool HoldTarget(const StoreEntry& target, UniqueFile& file)
 {
-    file.reset(::CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return ::GetLastError() == ERROR_FILE_NOT_FOUND;
-    BY_HANDLE_FILE_INFORMATION info{};
-    return ::GetFileInformationByHandle(file.get(), &info) &&
-           !(info.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    if (!InItsFolder(target))
+        return false;
+    file = Open(target, GENERIC_READ | GENERIC_WRITE, 0);
+    if (file)
+        return IsPlainFile(file.get(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    const DWORD error = ::GetFileAttributesW(target.Path().c_str()) == INVALID_FILE_ATTRIBUTES ? ::GetLastError() : 0;
+    return error == ERROR_FILE_NOT_FOUND;
+}
+
+bool MoveByHandle(HANDLE file, const std::wstring& to)
+{
+    const std::size_t size = sizeof(FILE_RENAME_INFO) + to.size() * sizeof(wchar_t);
+    const std::unique_ptr<std::byte[]> buffer(new std::byte[size]());
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.get());
+    rename->ReplaceIfExists = FALSE;
+    rename->FileNameLength = static_cast<DWORD>(to.size() * sizeof(wchar_t));
+    std::copy(to.begin(), to.end(), rename->FileName);
+    return ::SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(size)) != FALSE;
+}
+
+bool SameFile(HANDLE a, HANDLE b)
+{
+    BY_HANDLE_FILE_INFORMATION x{}, y{};
+    return ::GetFileInformationByHandle(a, &x) && ::GetFileInformationByHandle(b, &y) &&
+           x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.nFileIndexHigh == y.nFileIndexHigh &&
+           x.nFileIndexLow == y.nFileIndexLow;
 }
 
 } // namespace
 
-std::wstring LiteralGameDirectory(const std::wstring& trelanPath)
+bool CopyFileContents(const StoreEntry& source, const StoreEntry& target)
 {
-    if (trelanPath.starts_with(kLiteralPrefix))
-        return trelanPath;
-    // The users folder as the validity test and the listings reach it: the
-    // stored path with "\users" appended, so that a drive-relative "E:" means
-    // "E:\users", not the users folder below E:'s current directory.
-    const std::wstring users = UsersFolderPath(trelanPath);
-    const DWORD room = ::GetFullPathNameW(users.c_str(), 0, nullptr, nullptr);
-    if (room == 0)
-        return trelanPath;
-    std::wstring full(room, L'\0');
-    full.resize(::GetFullPathNameW(users.c_str(), room, full.data(), nullptr));
-    if (!full.ends_with(L"\\users"))
-        return trelanPath;
-    full.resize(full.size() - std::wstring_view(L"\\users").size());
-    if (full.starts_with(L"\\\\.\\")) // a device path is literal already
-        return std::wstring(kLiteralPrefix) + full.substr(4);
-    if (full.starts_with(L"\\\\"))
-        return std::wstring(kLiteralPrefix) + L"UNC" + full.substr(1);
-    return std::wstring(kLiteralPrefix) + full;
-}
-
-bool CopyFileContents(const std::wstring& source, const std::wstring& target)
-{
-    const UniqueFile from(::CreateFileW(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    const UniqueFile from = Open(source, GENERIC_READ, 0);
     LARGE_INTEGER size{};
-    if (!from || !::GetFileSizeEx(from.get(), &size))
+    if (!from || !IsPlainFile(from.get(), 0) || !::GetFileSizeEx(from.get(), &size))
         return false;
     UniqueFile held;
     if (!HoldTarget(target, held))
         return false;
+    RemoveLeftTemporariesBeside(target);
 
-    TemporaryFile copy(target);
+    TemporaryFile copy(target.Path());
     if (!copy)
         return false;
-    const std::unique_ptr<char[]> buffer(new char[kCopyChunk]);
+    const std::unique_ptr<char[]> buffer(new char[kFileChunk]);
     for (long long left = size.QuadPart; left > 0;) {
-        const DWORD want = static_cast<DWORD>(std::min<long long>(left, kCopyChunk));
+        const DWORD want = static_cast<DWORD>(std::min<long long>(left, kFileChunk));
         DWORD read = 0;
         if (!::ReadFile(from.get(), buffer.get(), want, &read, nullptr) || read != want ||
             !copy.Write(std::string_view(buffer.get(), read)))
@@ -96,39 +114,70 @@ bool CopyFileContents(const std::wstring& source, const std::wstring& target)
     return copy.Commit();
 }
 
-bool SetFileDate(const std::wstring& path, double value)
+bool SetFileDate(const StoreEntry& file, double value)
 {
     const std::optional<FILETIME> lastWrite = DateTimeToFileTime(value);
     if (!lastWrite)
         return false;
-    const UniqueFile file(
-        ::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file && ::SetFileTime(file.get(), nullptr, nullptr, &*lastWrite);
+    const UniqueFile handle = Open(file, FILE_WRITE_ATTRIBUTES, 0);
+    return handle && ::SetFileTime(handle.get(), nullptr, nullptr, &*lastWrite);
 }
 
-bool RenameFile(const std::wstring& from, const std::wstring& to)
+bool RenameFile(const StoreEntry& from, const StoreEntry& to)
 {
-    if (!SameName(from, to))
-        return ::MoveFileW(from.c_str(), to.c_str()) != FALSE;
-    // Wine reports a change of case alone as done and leaves the name; Windows
-    // changes it. A temporary name makes both change it.
-    const std::wstring pid = std::to_wstring(::GetCurrentProcessId());
-    const std::wstring between = TemporaryStem(from, pid.size() + 4) + pid + L".tmp";
-    if (!::MoveFileW(from.c_str(), between.c_str()))
+    const UniqueFile file = Open(from, DELETE | FILE_READ_ATTRIBUTES, kShareAll);
+    if (!file || !IsPlainFile(file.get(), 0))
         return false;
-    if (::MoveFileW(between.c_str(), to.c_str()))
+    if (!SameName(from.Name(), to.Name()))
+        return MoveByHandle(file.get(), to.Path());
+    // A change of case alone: a case twin (Wine on a case-sensitive folder) is
+    // another file of that name, and the rename is refused before it begins.
+    if (const UniqueFile twin = Open(to, FILE_READ_ATTRIBUTES, kShareAll); twin && !SameFile(twin.get(), file.get()))
+        return false;
+    // Wine reports a change of case alone as done and leaves the name; Windows
+    // changes it. A listed name between makes both change it, and is the
+    // name the backup keeps should the way back fail too.
+    const std::wstring pid = std::to_wstring(::GetCurrentProcessId());
+    const std::wstring between = TemporaryStem(from.Path(), pid.size() + 4) + pid + std::wstring(kBackupFileExt);
+    if (!MoveByHandle(file.get(), between))
+        return false;
+    if (MoveByHandle(file.get(), to.Path()))
         return true;
-    ::MoveFileW(between.c_str(), from.c_str());
+    MoveByHandle(file.get(), from.Path());
     return false;
 }
 
-bool DeleteStoreFile(const std::wstring& path)
+bool DeleteStoreFile(const StoreEntry& file) { return DeleteExactly(file.UsersFolder(), file.Steps()); }
+
+bool FolderExists(const StoreEntry& folder) { return IsFolderAt(folder.UsersFolder(), folder.Steps()); }
+
+bool CreateFolder(const StoreEntry& folder)
 {
-    return !IsReadOnly(path) && ::DeleteFileW(path.c_str());
+    return InItsFolder(folder) && ::CreateDirectoryW(folder.Path().c_str(), nullptr) != FALSE;
 }
 
-bool CreateFolder(const std::wstring& path) { return ::CreateDirectoryW(path.c_str(), nullptr) != FALSE; }
+bool RemoveFolder(const StoreEntry& folder)
+{
+    // Opened exactly, then removed through that handle: a link is never removed through.
+    UniqueFile handle = Open(folder, DELETE | FILE_READ_ATTRIBUTES, kShareAll);
+    FILE_DISPOSITION_INFO dispose{TRUE};
+    if (!handle || !FolderExists(folder) ||
+        !::SetFileInformationByHandle(handle.get(), FileDispositionInfo, &dispose, sizeof dispose))
+        return false;
+    handle.reset();
+    return !FolderExists(folder);
+}
 
-bool RemoveFolder(const std::wstring& path) { return ::RemoveDirectoryW(path.c_str()) != FALSE; }
+void RemoveLeftTemporariesBeside(const StoreEntry& entry)
+{
+    if (InItsFolder(entry))
+        RemoveLeftTemporaries(entry.UsersFolder(), FolderSteps(entry));
+}
+
+void RemoveLeftTemporariesIn(const StoreEntry& folder)
+{
+    if (FolderExists(folder))
+        RemoveLeftTemporaries(folder.UsersFolder(), folder.Steps());
+}
 
 } // namespace trelgate

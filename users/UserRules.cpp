@@ -7,13 +7,6 @@
 namespace trelgate {
 namespace {
 
-std::wstring Joined(std::wstring_view head, std::wstring_view tail)
-{
-    std::wstring path(head);
-    path += tail;
-    return path;
-}
-
 using UpperTable = std::vector<wchar_t>;
 
 void MapRange(UpperTable& table, unsigned first, unsigned last, int delta)
@@ -104,28 +97,6 @@ private:
 };
 
 } // namespace
-
-std::wstring TrelanExePath(std::wstring_view trelanPath) { return Joined(trelanPath, L"\\Trelan.exe"); }
-std::wstring UsersFolderPath(std::wstring_view trelanPath) { return Joined(trelanPath, L"\\users"); }
-std::wstring UserFilePattern(std::wstring_view trelanPath) { return Joined(trelanPath, L"\\users\\*.usr"); }
-std::wstring UsersFolderPattern(std::wstring_view trelanPath) { return Joined(trelanPath, L"\\users\\*.*"); }
-
-std::wstring UserFilePath(std::wstring_view trelanPath, std::wstring_view userName)
-{
-    return Joined(BackupFolderPath(trelanPath, userName), kUserFileExt);
-}
-
-std::wstring BackupFolderPath(std::wstring_view trelanPath, std::wstring_view userName)
-{
-    return Joined(Joined(trelanPath, L"\\users\\"), userName);
-}
-
-std::wstring BackupPattern(std::wstring_view backupFolder) { return Joined(backupFolder, L"\\*.bak"); }
-
-std::wstring BackupFilePath(std::wstring_view backupFolder, std::wstring_view backupName)
-{
-    return Joined(Joined(Joined(backupFolder, L"\\"), backupName), kBackupFileExt);
-}
 
 std::wstring RemoveFileExt(std::wstring_view fileName)
 {

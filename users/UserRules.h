@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/GameFolder.h"
+
 namespace trelgate {
 
 // One row of the backup list.
@@ -13,20 +15,6 @@ struct TBackup {
     std::wstring Name;
     double FileDate = 0; // date-time value, see users/DateTime.h
 };
-
-// Every path is the game directory as stored followed by a literal suffix:
-// nothing is trimmed, so a trailing separator doubles.
-std::wstring TrelanExePath(std::wstring_view trelanPath);
-std::wstring UsersFolderPath(std::wstring_view trelanPath);
-std::wstring UserFilePattern(std::wstring_view trelanPath);
-std::wstring UsersFolderPattern(std::wstring_view trelanPath);
-std::wstring UserFilePath(std::wstring_view trelanPath, std::wstring_view userName);
-std::wstring BackupFolderPath(std::wstring_view trelanPath, std::wstring_view userName);
-std::wstring BackupPattern(std::wstring_view backupFolder);
-std::wstring BackupFilePath(std::wstring_view backupFolder, std::wstring_view backupName);
-
-inline constexpr std::wstring_view kUserFileExt = L".usr";
-inline constexpr std::wstring_view kBackupFileExt = L".bak";
 
 // Everything before the last "."; a name without one gives the empty string.
 std::wstring RemoveFileExt(std::wstring_view fileName);

@@ -1,6 +1,8 @@
 #include "users/UserStore.h"
 
+#include "base/EntryName.h"
 #include "base/Files.h"
+#include "users/BackupFiles.h"
 #include "users/DateTime.h"
 
 namespace trelgate {
@@ -32,7 +34,7 @@ std::vector<std::wstring> FileNames(const std::wstring& pattern, std::wstring_vi
 {
     std::vector<std::wstring> names;
     ForEachEntry(pattern, EntryFilter::PlainFiles, [&](const WIN32_FIND_DATAW& entry) {
-        if (HasFileExt(entry.cFileName, ext))
+        if (HasFileExt(entry.cFileName, ext) && IsEntryName(entry.cFileName))
             names.push_back(RemoveFileExt(entry.cFileName));
     });
     return names;
@@ -42,7 +44,7 @@ std::vector<std::wstring> FolderNames(const std::wstring& pattern)
 {
     std::vector<std::wstring> names;
     ForEachEntry(pattern, EntryFilter::Folders, [&](const WIN32_FIND_DATAW& entry) {
-        if (IsFolder(entry) && !IsDotEntry(entry))
+        if (IsFolder(entry) && !IsDotEntry(entry) && IsEntryName(entry.cFileName))
             names.emplace_back(entry.cFileName);
     });
     return names;
@@ -78,29 +80,32 @@ std::optional<FILETIME> DateTimeToFileTime(double value)
     return utc;
 }
 
-std::vector<std::wstring> ListUsers(const std::wstring& trelanPath)
+std::vector<std::wstring> ListUsers(const GameFolder& game)
 {
-    return MergeUserNames(FileNames(UserFilePattern(trelanPath), kUserFileExt),
-                          FolderNames(UsersFolderPattern(trelanPath)));
+    return MergeUserNames(FileNames(game.UserFilePattern(), kUserFileExt), FolderNames(game.UsersFolderPattern()));
 }
 
-std::vector<TBackup> ListBackups(const std::wstring& backupFolder)
+std::vector<TBackup> ListBackups(const GameFolder& game, std::wstring_view user)
 {
     std::vector<TBackup> backups;
-    if (!DirectoryExists(backupFolder))
+    const std::optional<StoreEntry> folder = game.BackupFolder(user);
+    if (!folder || !FolderExists(*folder)) // a link is none of the user's: nothing in it could be touched
         return backups;
-    ForEachEntry(BackupPattern(backupFolder), EntryFilter::PlainFiles, [&](const WIN32_FIND_DATAW& entry) {
-        if (HasFileExt(entry.cFileName, kBackupFileExt))
+    ForEachEntry(game.BackupPattern(*folder), EntryFilter::PlainFiles, [&](const WIN32_FIND_DATAW& entry) {
+        if (HasFileExt(entry.cFileName, kBackupFileExt) && IsEntryName(entry.cFileName))
             backups.push_back({RemoveFileExt(entry.cFileName), FileDateOf(entry.ftLastWriteTime)});
     });
     SortBackups(backups);
     return backups;
 }
 
-std::optional<double> FindUserFile(const std::wstring& userFile)
+std::optional<double> FindUserFile(const GameFolder& game, std::wstring_view user)
 {
+    const std::optional<StoreEntry> userFile = game.UserFile(user);
     std::optional<double> date;
-    ForEachEntry(userFile, EntryFilter::PlainFiles, [&](const WIN32_FIND_DATAW& entry) {
+    if (!userFile)
+        return date;
+    ForEachEntry(userFile->Path(), EntryFilter::PlainFiles, [&](const WIN32_FIND_DATAW& entry) {
         if (!date)
             date = FileDateOf(entry.ftLastWriteTime);
     });

@@ -20,10 +20,13 @@ std::optional<FILETIME> DateTimeToFileTime(double value);
 
 // The users of a game directory that passed the validity test: the user
 // files' names, then the folders' names that no user file has (MergeUserNames).
-std::vector<std::wstring> ListUsers(const std::wstring& trelanPath);
-// The backups in a backup folder, sorted; none when the folder is missing.
-std::vector<TBackup> ListBackups(const std::wstring& backupFolder);
-// The file date of the user file at userFile, or nothing when there is none.
-std::optional<double> FindUserFile(const std::wstring& userFile);
+// A name that is no entry name (a Unix file "a\b.usr" under Wine) is no
+// user: no operation could reach its files, and it would stand for another's.
+std::vector<std::wstring> ListUsers(const GameFolder& game);
+// The backups of a user, sorted; none when the backup folder is missing. A
+// name that no operation could reach is left out as well.
+std::vector<TBackup> ListBackups(const GameFolder& game, std::wstring_view user);
+// The file date of the user's file, or nothing when there is none.
+std::optional<double> FindUserFile(const GameFolder& game, std::wstring_view user);
 
 } // namespace trelgate

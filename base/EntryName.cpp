@@ -1,4 +1,4 @@
-#include "users/BackupRules.h"
+#include "base/EntryName.h"
 
 #include <algorithm>
 #include <array>
@@ -37,11 +37,10 @@ bool IsDeviceName(std::wstring_view name)
 
 } // namespace
 
-bool IsAcceptableBackupName(std::wstring_view name)
+bool IsEntryName(std::wstring_view name)
 {
-    return std::none_of(name.begin(), name.end(), IsForbidden) && !IsDeviceName(name);
+    return name != L"" && name != L"." && name != L".." && std::none_of(name.begin(), name.end(), IsForbidden) &&
+           !IsDeviceName(name);
 }
-
-bool HasBackupFolder(std::wstring_view userName) { return userName != L"" && userName != L"." && userName != L".."; }
 
 } // namespace trelgate
