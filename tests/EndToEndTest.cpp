@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <stdexcept>
 
@@ -89,18 +90,34 @@ protected:
         EXPECT_EQ(get(), expected);
     }
     std::wstring Panels() const { return Text(pnlDate) + L" " + Text(pnlTime); }
-    // Clicks and answers the real box that comes up, known by its title; returns once the launcher takes messages.
-    void Answer(Ctl button, const std::wstring& title, int answer) const
+    // The box that comes up, known by its title.
+    HWND AwaitBox(const std::wstring& title) const
     {
-        Click(button);
         HWND box = nullptr;
         if (!PumpUntil([&] { return (box = Box()) != nullptr; }))
             Stop(L"no box " + title);
         EXPECT_EQ(TextOf(box), title);
+        return box;
+    }
+    // Answers a box and returns once the launcher takes messages.
+    void Answer(HWND box, int answer) const
+    {
         ::PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(answer), 0);
         if (!PumpUntil([&] { return !::IsWindow(box); }))
-            Stop(L"the box " + title + L" stayed");
+            Stop(L"a box stayed");
         SendTo(window, WM_NULL);
+    }
+    // Clicks and answers the real box that comes up, known by its title; returns once the launcher takes messages.
+    void Answer(Ctl button, const std::wstring& title, int answer) const
+    {
+        Click(button);
+        Answer(AwaitBox(title), answer);
+    }
+    // A player's click, as the mouse puts it in the launcher's queue.
+    void PostClick(Ctl id) const
+    {
+        ::PostMessageW(Item(id), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        ::PostMessageW(Item(id), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
     }
 
     TempDir folder;
@@ -230,4 +247,50 @@ TEST_F(EndToEnd, OfFiveStartedAfterAKilledOneOneRunsAndALaterStartRestoresIt)
     EXPECT_TRUE(PumpUntil([&] { return !::IsIconic(window) && ::GetForegroundWindow() == window; }));
     EXPECT_TRUE(::IsIconic(impostor)) << "the other program's window is left alone";
     ::DestroyWindow(impostor);
+}
+
+// The game removes the chosen user Bob. Clicks made while it runs (Launch again, Delete User) are not replayed when
+// the launcher comes back, and a second start gives way at once meanwhile. Delete User clicked as the launcher comes
+// back is answered after the refresh has chosen Alice: it acts on Bob, whose file is gone, and Alice keeps every byte.
+TEST_F(EndToEnd, AUserTheGameRemovesTakesNoOtherUsersFilesWithIt)
+{
+    const std::map<std::wstring, std::string> alice{{users + L"\\Alice.usr", "alice"},
+                                                    {users + L"\\Alice\\Start.bak", "alice start"},
+                                                    {users + L"\\Alice\\Heist.bak", "alice heist"}};
+    MakeFolder(users + L"\\Alice");
+    for (const auto& [path, bytes] : alice)
+        WriteBytes(path, bytes);
+    WriteBytes(users + L"\\Bob.usr", "bob");
+    WriteBytes(game + L"\\Trelan.control.txt", "stay 3000\r\nremove Bob\r\nexit\r\n");
+    WriteBytes(game + L"\\Trelgate.ini", "[Settings]\r\nFadeWindow=0\r\n[Users]\r\nCurrentUser=Bob\r\n");
+    Attach(runs.Start());
+    Await([&] { return Text(cboUser); }, std::wstring(L"Bob"));
+
+    Click(btnLaunch);
+    if (!PumpUntil([&] { return Exists(game + L"\\Trelan.record.txt"); }))
+        Stop(L"the game did not start");
+    WriteBytes(game + L"\\Trelan.control.txt", "write Again\r\nexit\r\n"); // what a second run would do
+    PostClick(btnLaunch);
+    PostClick(btnDeleteUser);
+    EXPECT_EQ(runs.Start().Wait(2000), 2u) << "gives way while the game runs";
+    EXPECT_TRUE(Exists(users + L"\\Bob.usr")) << "the game still ran";
+
+    if (!PumpUntil([&] { return !::IsIconic(window); }))
+        Stop(L"the launcher did not come back");
+    Click(btnDeleteUser);
+    const HWND keep = AwaitBox(L"Keep backups?");
+    PumpUntil([&] { return Text(cboUser) == L"Alice"; }, 3000);
+    EXPECT_EQ(Text(cboUser), L"Alice") << "refreshed while the question is up";
+    Answer(keep, IDNO);
+    Answer(AwaitBox(L"Delete User"), IDOK); // Bob's file is gone
+    PumpUntil([&] { return Box() != nullptr; }, 2000);
+    EXPECT_FALSE(Box()) << "no click of the game's time replayed";
+
+    Click(btnExit);
+    EXPECT_EQ(launcher->Wait(), 0u);
+    EXPECT_FALSE(Exists(users + L"\\Again.usr")) << "the game ran once";
+    EXPECT_EQ(NamesIn(users), (std::set<std::wstring>{L"Alice", L"Alice.usr"}));
+    EXPECT_EQ(NamesIn(users + L"\\Alice"), (std::set<std::wstring>{L"Heist.bak", L"Start.bak"}));
+    for (const auto& [path, bytes] : alice)
+        EXPECT_EQ(ReadBytes(path), bytes) << Utf8FromWide(path);
 }

@@ -237,3 +237,55 @@ TEST_F(MainWindow, ARefreshDuringABoxChangesNotTheRowsAnOperationWorksOn)
                               L"Delete Backups|The backup 'B' could not be deleted!|16",
                               L"Restore Backup|Do you really want to restore the backup 'B'?|36"}));
 }
+
+// The game removed the chosen user Bob, and the refresh that follows the launch chooses Alice while a question is
+// up: each operation still acts on Bob's files, which are gone, and ends in its failure box; Alice's stay as they were.
+TEST_F(MainWindow, AUserRemovedDuringAQuestionTakesNoOtherUsersFilesWithIt)
+{
+    Save(L"Alice.usr", "alice");
+    Save(L"Alice\\Start.bak", "alice start");
+    Save(L"Alice\\Heist.bak", "alice heist");
+    seams.whileShown = [&] {
+        if (!Exists(At(L"Bob.usr")))
+            return;
+        RemoveTree(At(L"Bob"));
+        ::DeleteFileW(At(L"Bob.usr").c_str());
+        ::SendMessageW(form->Handle(), WM_TIMER, TfrmMain::tmrUpdateUsers, 0);
+        ASSERT_EQ(form->CurrentUser, L"Alice");
+    };
+    const std::wstring r2 = L"Restore Backup|Backup cannot be restored!|16", u4 = L"Delete User|User file could not be deleted!|16";
+    const struct {
+        std::deque<int> answers;
+        std::function<void()> act;
+        Boxes last; // after the question
+    } cases[] = {
+        {{IDYES}, [&] { Select({0}); Click(btnRestore); }, {r2}},
+        {{IDYES}, [&] { Select({0}); Click(btnDeleteBackups); }, {L"Delete Backups|The backup 'Start' could not be deleted!|16"}},
+        {{IDNO}, [&] { Click(btnDeleteUser); }, {u4}},
+        {{IDYES}, [&] { Click(btnDeleteUser); }, {u4}},
+        {{IDYES}, [&] { NewBackup(L"Start"); }, {L"Create Backup|Backup cannot be created!|16"}},
+        {{}, [&] { // an in-place edit still open at the refresh
+             Select({0});
+             ::SetFocus(List());
+             Press(List(), VK_F2);
+             seams.whileShown();
+             if (HWND edit = ListView_GetEditControl(List())) {
+                 ::SetWindowTextW(edit, L"Heist");
+                 Press(edit, VK_RETURN);
+             }
+         }, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+        Save(L"Bob.usr", "bob");
+        Save(L"Bob\\Start.bak", "bob start");
+        OpenOn(L"Bob", c.answers);
+        c.act();
+        const Boxes shown = Shown();
+        EXPECT_EQ(Boxes(shown.begin() + std::min<std::size_t>(shown.size(), c.answers.size()), shown.end()), c.last);
+        EXPECT_EQ(NamesIn(At(L"Alice")), (Names{L"Heist.bak", L"Start.bak"}));
+        EXPECT_EQ(ReadBytes(At(L"Alice.usr")) + "|" + ReadBytes(At(L"Alice\\Start.bak")) + "|" +
+                      ReadBytes(At(L"Alice\\Heist.bak")),
+                  "alice|alice start|alice heist");
+    }
+}
