@@ -289,10 +289,17 @@ bool TemporaryFile::Commit()
         ::SetFileInformationByHandle(file_.get(), FileBasicInfo, &basic, sizeof basic);
     }
     file_.reset();
-    committed_ = replacing ? ::ReplaceFileW(target_.c_str(), name_.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                                            nullptr, nullptr) != FALSE
-                           : ::MoveFileExW(name_.c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
-    return committed_;
+    const auto move = [this] { return ::MoveFileExW(name_.c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE; };
+    if (!replacing)
+        return committed_ = move();
+    if (::ReplaceFileW(target_.c_str(), name_.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+        return committed_ = true;
+    if (::GetLastError() != ERROR_UNABLE_TO_MOVE_REPLACEMENT)
+        return false;
+    // The target is gone and the new content still under its temporary name:
+    // moved into place, or else kept there, the only copy left.
+    committed_ = true;
+    return move();
 }
 
 bool ReplaceFileContents(const std::wstring& target, std::string_view bytes)
