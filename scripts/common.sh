@@ -19,6 +19,8 @@ ensure_packages() {
 }
 
 base_packages=(cmake make g++ googletest mingw-w64 wine wine64 xvfb xauth fonts-wine)
+# What scripts/release.sh needs; the test that compares two releases needs it too.
+release_packages=(cmake make googletest mingw-w64 git zip)
 
 # Cross-builds the launcher, the demo game and the tests into $build/cross.
 build_cross() {

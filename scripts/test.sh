@@ -8,7 +8,7 @@ test_user=trelgate-test
 
 # Wine as root writes through read-only files; the tests need Windows' refusals.
 if [ "$(id -u)" = 0 ]; then
-    ensure_packages "${base_packages[@]}"
+    ensure_packages "${base_packages[@]}" "${release_packages[@]}"
     id "$test_user" >/dev/null 2>&1 || useradd --create-home --shell /bin/bash "$test_user"
     if ! runuser -u "$test_user" -- test -r "$root/CMakeLists.txt"; then
         # The checkout is out of the test user's reach: test a copy.
@@ -20,7 +20,7 @@ if [ "$(id -u)" = 0 ]; then
     exec runuser -u "$test_user" -- env HOME="$(getent passwd "$test_user" | cut -d: -f6)" \
         TRELGATE_BUILD="$build" bash "$root/scripts/test.sh" "$@"
 fi
-ensure_packages "${base_packages[@]}"
+ensure_packages "${base_packages[@]}" "${release_packages[@]}"
 
 echo "== Rules under AddressSanitizer and UndefinedBehaviorSanitizer (host compiler)"
 cmake -S "$root" -B "$build/host" -DCMAKE_BUILD_TYPE=Debug >/dev/null
