@@ -55,8 +55,18 @@ TEST_F(MainWindow, TheKeysReachTheTabStripAndThePagesAndItsBodyDragsIt)
     }
     BYTE released[256]{};
     ::SetKeyboardState(released);
+    // The page control answers for all of itself: the strip beyond its tabs and its frame around the page too.
+    RECT lastTab;
+    TabCtrl_GetItemRect(Item(PageControl), 3, &lastTab);
+    ::MapWindowPoints(Item(PageControl), form->Handle(), reinterpret_cast<POINT*>(&lastTab), 2);
+    const int beyondTabs = static_cast<int>(lastTab.right + kClientWidth - 2) / 2;
+    const int tabMiddle = static_cast<int>(lastTab.top + lastTab.bottom) / 2;
     for (const auto& [x, y, hit] : {std::tuple(150, 40, HTCAPTION), std::tuple(0, 200, HTCAPTION), // logo, bevel
-                                    std::tuple(40, 335, HTCLIENT), std::tuple(150, 200, HTCLIENT)}) { // button, page
+                                    std::tuple(150, 335, HTCAPTION), // between the buttons
+                                    std::tuple(40, 335, HTCLIENT), std::tuple(150, 200, HTCLIENT), // button, page
+                                    std::tuple(beyondTabs, tabMiddle, HTCLIENT), // the strip beyond the tabs
+                                    std::tuple(3, 200, HTCLIENT), std::tuple(299, 200, HTCLIENT), // the frame's sides
+                                    std::tuple(150, 318, HTCLIENT)}) { // and its bottom
         POINT p{x, y};
         ::ClientToScreen(form->Handle(), &p);
         EXPECT_EQ(::SendMessageW(::WindowFromPoint(p), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)), hit) << x << "," << y;

@@ -101,6 +101,8 @@ private:
     void tmrFadeInTimer();
     void tmrFadeOutTimer();
     LRESULT WMNCHitTest(WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK PageControlHitTest(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                               DWORD_PTR self);
     std::wstring GetVersionString() const;
 
     // Settings

@@ -172,6 +172,8 @@ void TfrmMain::CreateControls()
             TabCtrl_InsertItem(Item(PageControl), Index(c.id) - Index(tabUsers), &tab);
         }
     }
+    // All of the page control answers for itself, also where it has no tab.
+    ::SetWindowSubclass(Item(PageControl), PageControlHitTest, 0, 0);
     // Leaving the settings page is noticed where the focus leaves its controls.
     for (Ctl id : {edtTrelanPath, btnTrelanPathBrowse, chkFadeWindow})
         ::SetWindowSubclass(Item(id), SettingsControlProc, 0, reinterpret_cast<DWORD_PTR>(this));

@@ -111,6 +111,17 @@ LRESULT TfrmMain::WMNCHitTest(WPARAM wParam, LPARAM lParam)
     return hit == HTCLIENT ? HTCAPTION : hit;
 }
 
+// The tab control lets the hit test pass to its parent where it has no tab:
+// on the strip beyond the tabs and on its frame around the page. The window
+// would take those points for its caption and the options page would not see
+// the mouse there, so the page control answers for all of itself.
+LRESULT CALLBACK TfrmMain::PageControlHitTest(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                              DWORD_PTR)
+{
+    const LRESULT hit = ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    return msg == WM_NCHITTEST && (hit == HTTRANSPARENT || hit == HTNOWHERE) ? HTCLIENT : hit;
+}
+
 // Read once: the font fallback measures the version line as well as the
 // credits show it, and the executable's version does not change.
 std::wstring TfrmMain::GetVersionString() const
