@@ -4,6 +4,7 @@
 
 #include "CommandLines.h"
 
+#include <algorithm>
 #include <tuple>
 
 using namespace std::literals;
@@ -70,6 +71,54 @@ TEST_F(MainWindow, TheKeysReachTheTabStripAndThePagesAndItsBodyDragsIt)
         POINT p{x, y};
         ::ClientToScreen(form->Handle(), &p);
         EXPECT_EQ(::SendMessageW(::WindowFromPoint(p), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)), hit) << x << "," << y;
+    }
+}
+
+// The mouse goes where the system sends it: to the window under the pointer, past the labels, which let it through
+// to the page. Over a box the help shows its option's, over the labels it stays, anywhere else it goes.
+TEST_F(MainWindow, TheOptionHelpFollowsThePointerAndStaysOverTheLabels)
+{
+    Open();
+    HWND tabs = Item(PageControl);
+    TabCtrl_SetCurFocus(tabs, 1); // as a click on the options' tab
+    ASSERT_EQ(form->ActivePage(), tabOptions);
+    const auto help = [](Ctl box) {
+        return std::wstring(kStartupOptions[std::ranges::find(kOptionBoxes, box) - std::begin(kOptionBoxes)].help);
+    };
+    const auto middle = [](HWND hwnd) {
+        RECT r;
+        ::GetClientRect(hwnd, &r);
+        return std::pair(hwnd, POINT{r.right / 2, r.bottom / 2});
+    };
+    RECT firstTab, lastTab;
+    TabCtrl_GetItemRect(tabs, 0, &firstTab);
+    TabCtrl_GetItemRect(tabs, 3, &lastTab);
+    RECT frame;
+    ::GetClientRect(tabs, &frame);
+    const int tabMiddle = static_cast<int>(firstTab.top + firstTab.bottom) / 2;
+    const struct {
+        std::pair<HWND, POINT> spot; // a point in a window's client area
+        std::wstring help;
+        const char* over;
+    } moves[] = {
+        {middle(Item(chkSafeMode)), help(chkSafeMode), "its box"},
+        {middle(Item(lblOptionHelp)), help(chkSafeMode), "the help"},
+        {middle(Item(lblOptionInfo)), help(chkSafeMode), "the info below the boxes"},
+        {{Item(tabOptions), {122, 70}}, L"", "the page's free area"},
+        {middle(Item(chkDebugStart)), help(chkDebugStart), "another box"},
+        {{tabs, {static_cast<int>(firstTab.left + firstTab.right) / 2, tabMiddle}}, L"", "a tab"},
+        {middle(Item(chkFullScreen)), help(chkFullScreen), "the first box"},
+        {{tabs, {static_cast<int>(lastTab.right + frame.right) / 2, tabMiddle}}, L"", "the strip beyond the tabs"},
+        {middle(Item(chkMusicEnabled)), help(chkMusicEnabled), "a box again"},
+        {{tabs, {frame.right / 2, frame.bottom - 2}}, L"", "the frame below the page"},
+    };
+    for (const auto& [spot, expected, over] : moves) {
+        POINT p = spot.second;
+        ::ClientToScreen(spot.first, &p);
+        HWND under = ::WindowFromPoint(p);
+        ::ScreenToClient(under, &p);
+        ::SendMessageW(under, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+        EXPECT_EQ(Text(lblOptionHelp), expected) << "over " << over;
     }
 }
 
