@@ -2,7 +2,11 @@
 // also the keyboard tab order. Pure data: the window builds itself from it.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string_view>
+
+#include "launch/Options.h"
 
 namespace trelgate::layout {
 
@@ -67,6 +71,22 @@ inline constexpr std::wstring_view kMakerSiteCaption =
 using enum Ctl;
 using enum Kind;
 
+// The startup options' check boxes: one id each from chkFullScreen on, in the
+// options' order (launch/Options.h), which gives each box its option.
+constexpr std::size_t OptionOf(Ctl box) { return static_cast<std::size_t>(Index(box) - Index(chkFullScreen)); }
+constexpr Ctl OptionBox(std::size_t option)
+{
+    return static_cast<Ctl>(static_cast<int>(chkFullScreen) + static_cast<int>(option));
+}
+static_assert(OptionBox(kStartupOptions.size() - 1) == chkDebugStart, "one check box for each startup option");
+
+// An option's check box at its top on the page: caption and first state are the option's.
+constexpr Control OptionRow(Ctl box, int top)
+{
+    const StartupOption& option = kStartupOptions[OptionOf(box)];
+    return {box, tabOptions, CheckBox, 6, top, 109, 17, option.caption, option.fallback};
+}
+
 inline constexpr Control kControls[] = {
     {PageControl, Form, Tabs, 2, 78, 299, 242, {}},
     {tabUsers, PageControl, Page, 0, 0, kPageWidth, kPageHeight, L"User &Manager"},
@@ -89,13 +109,13 @@ inline constexpr Control kControls[] = {
     {btnDeleteBackups, tabUsers, Button, 72, 182, 137, 25, L"&Delete selected Backups"},
     {btnDeleteUser, tabUsers, Button, 212, 182, 71, 25, L"Dele&te User"},
 
-    {chkFullScreen, tabOptions, CheckBox, 6, 6, 109, 17, L"Full screen", true},
-    {chkButtonAnimations, tabOptions, CheckBox, 6, 24, 109, 17, L"Button animations", true},
-    {chkSafeMode, tabOptions, CheckBox, 6, 42, 109, 17, L"Safe mode"},
-    {chkAltLargeMap, tabOptions, CheckBox, 6, 60, 109, 17, L"Alt. Large Map"},
-    {chkSoftwareMouse, tabOptions, CheckBox, 6, 78, 109, 17, L"Software Mouse"},
-    {chkMusicEnabled, tabOptions, CheckBox, 6, 96, 109, 17, L"In-Game Music", true},
-    {chkDebugStart, tabOptions, CheckBox, 6, 114, 109, 17, L"Debug output"},
+    OptionRow(chkFullScreen, 6),
+    OptionRow(chkButtonAnimations, 24),
+    OptionRow(chkSafeMode, 42),
+    OptionRow(chkAltLargeMap, 60),
+    OptionRow(chkSoftwareMouse, 78),
+    OptionRow(chkMusicEnabled, 96),
+    OptionRow(chkDebugStart, 114),
     {lblOptionHelp, tabOptions, WrapLabel, 130, 6, 155, 123, {}},
     {lblOptionInfo, tabOptions, WrapLabel, 6, 140, 279, 67,
      L"Hover the mouse cursor over an option to view a short description. These options will always override "
@@ -136,7 +156,28 @@ constexpr int WidthOf(const Control& c)
 }
 
 // The startup options' check boxes, in the options' order.
-inline constexpr Ctl kOptionBoxes[] = {chkFullScreen, chkButtonAnimations, chkSafeMode, chkAltLargeMap,
-                                       chkSoftwareMouse, chkMusicEnabled, chkDebugStart};
+inline constexpr auto kOptionBoxes = [] {
+    std::array<Ctl, kStartupOptions.size()> boxes{};
+    for (std::size_t option = 0; option < boxes.size(); ++option)
+        boxes[option] = OptionBox(option);
+    return boxes;
+}();
+
+// The boxes stand in the options' order down the page, which is also the tab
+// order, and none is left out.
+constexpr bool OptionRowsInOrder()
+{
+    std::size_t next = 0;
+    int top = -1;
+    for (const Control& c : kControls)
+        if (c.parent == tabOptions && c.kind == CheckBox) {
+            if (c.id != OptionBox(next) || c.top <= top)
+                return false;
+            ++next;
+            top = c.top;
+        }
+    return next == kStartupOptions.size();
+}
+static_assert(OptionRowsInOrder(), "the option boxes in the options' order, down the page");
 
 } // namespace trelgate::layout

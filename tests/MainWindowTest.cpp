@@ -4,7 +4,6 @@
 
 #include "CommandLines.h"
 
-#include <algorithm>
 #include <tuple>
 
 using namespace std::literals;
@@ -82,9 +81,7 @@ TEST_F(MainWindow, TheOptionHelpFollowsThePointerAndStaysOverTheLabels)
     HWND tabs = Item(PageControl);
     TabCtrl_SetCurFocus(tabs, 1); // as a click on the options' tab
     ASSERT_EQ(form->ActivePage(), tabOptions);
-    const auto help = [](Ctl box) {
-        return std::wstring(kStartupOptions[std::ranges::find(kOptionBoxes, box) - std::begin(kOptionBoxes)].help);
-    };
+    const auto help = [](Ctl box) { return std::wstring(kStartupOptions[OptionOf(box)].help); };
     const auto middle = [](HWND hwnd) {
         RECT r;
         ::GetClientRect(hwnd, &r);
