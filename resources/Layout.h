@@ -71,6 +71,15 @@ inline constexpr std::wstring_view kMakerSiteCaption =
 using enum Ctl;
 using enum Kind;
 
+// The pages: one id each from tabUsers on, in the order of their tabs.
+inline constexpr int kPageCount = Index(tabAbout) - Index(tabUsers) + 1;
+constexpr int TabIndex(Ctl page) { return Index(page) - Index(tabUsers); }
+// The page at a tab; counting on past either end comes round to the other.
+constexpr Ctl PageAt(int tab)
+{
+    return static_cast<Ctl>(static_cast<int>(tabUsers) + (tab % kPageCount + kPageCount) % kPageCount);
+}
+
 // The startup options' check boxes: one id each from chkFullScreen on, in the
 // options' order (launch/Options.h), which gives each box its option.
 constexpr std::size_t OptionOf(Ctl box) { return static_cast<std::size_t>(Index(box) - Index(chkFullScreen)); }
@@ -154,6 +163,17 @@ constexpr int WidthOf(const Control& c)
             right = other.left;
     return right - c.left;
 }
+
+// The page control's pages stand in the order of their tabs.
+constexpr bool PagesInOrder()
+{
+    int tab = 0;
+    for (const Control& c : kControls)
+        if (c.kind == Page && (c.parent != PageControl || c.id != PageAt(tab++)))
+            return false;
+    return tab == kPageCount;
+}
+static_assert(PagesInOrder(), "the pages, one per tab, in the tabs' order");
 
 // The startup options' check boxes, in the options' order.
 inline constexpr auto kOptionBoxes = [] {

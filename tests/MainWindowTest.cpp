@@ -79,7 +79,7 @@ TEST_F(MainWindow, TheOptionHelpFollowsThePointerAndStaysOverTheLabels)
 {
     Open();
     HWND tabs = Item(PageControl);
-    TabCtrl_SetCurFocus(tabs, 1); // as a click on the options' tab
+    TabCtrl_SetCurFocus(tabs, TabIndex(tabOptions)); // as a click on its tab
     ASSERT_EQ(form->ActivePage(), tabOptions);
     const auto help = [](Ctl box) { return std::wstring(kStartupOptions[OptionOf(box)].help); };
     const auto middle = [](HWND hwnd) {

@@ -169,7 +169,7 @@ void TfrmMain::CreateControls()
             TCITEMW tab{TCIF_TEXT};
             std::wstring text(c.caption);
             tab.pszText = text.data();
-            TabCtrl_InsertItem(Item(PageControl), Index(c.id) - Index(tabUsers), &tab);
+            TabCtrl_InsertItem(Item(PageControl), TabIndex(c.id), &tab);
         }
     }
     // All of the page control answers for itself, also where it has no tab.

@@ -137,9 +137,9 @@ void TfrmMain::ShowPage(Ctl page)
     if (focus && page != activePage_ && ::IsChild(Item(activePage_), focus))
         ::SetFocus(Item(PageControl));
     activePage_ = page;
-    TabCtrl_SetCurSel(Item(PageControl), static_cast<int>(page) - static_cast<int>(tabUsers));
-    for (Ctl p : {tabUsers, tabOptions, tabSettings, tabAbout})
-        ::ShowWindow(Item(p), p == page ? SW_SHOW : SW_HIDE);
+    TabCtrl_SetCurSel(Item(PageControl), TabIndex(page));
+    for (int tab = 0; tab < kPageCount; ++tab)
+        ::ShowWindow(Item(PageAt(tab)), PageAt(tab) == page ? SW_SHOW : SW_HIDE);
 }
 
 void TfrmMain::Close()
