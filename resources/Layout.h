@@ -60,6 +60,8 @@ struct Control {
 inline constexpr int kClientWidth = 303;
 inline constexpr int kClientHeight = 349;
 inline constexpr int kLogoLeft = 2, kLogoTop = 2, kLogoWidth = 299, kLogoHeight = 74;
+// The lowered box drawn around the logo.
+inline constexpr int kLogoFrameLeft = 1, kLogoFrameTop = 1, kLogoFrameWidth = 301, kLogoFrameHeight = 76;
 // A page's client area inside the page control.
 inline constexpr int kPageLeft = 4, kPageTop = 24, kPageWidth = 291, kPageHeight = 214;
 // The maker's web address, the credits link's target; the real one is not
@@ -148,6 +150,16 @@ inline constexpr Control kControls[] = {
     {btnLaunch, Form, Button, 2, 322, 89, 25, L"&Launch Trelan"},
     {btnExit, Form, Button, 212, 322, 89, 25, L"E&xit"},
 };
+
+// A drop-down list's window: its box and, below it, the room for its opened list.
+inline constexpr int kDropDownHeight = 168;
+
+// The backup list's columns.
+struct Column {
+    std::wstring_view caption;
+    int width;
+};
+inline constexpr Column kBackupColumns[] = {{L"Backup Name", 121}, {L"Date", 75}, {L"Time", 60}};
 
 // The width a control is given. A label sized to its text may run up to the
 // next control in its line, or to the page's edge: whatever the font, its

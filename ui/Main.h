@@ -25,6 +25,8 @@ class TfrmMain {
 public:
     static constexpr wchar_t kClassName[] = L"TfrmMain";
     enum Timer : UINT_PTR { tmrFadeIn = 1, tmrFadeOut, tmrUpdateUsers, kTimerCount = tmrUpdateUsers };
+    // How long after a launch the window comes back where it stood and the users are refreshed.
+    static constexpr UINT kRefreshDelayMs = 1000;
 
     // exePath is the launcher's own executable; its folder holds the settings.
     explicit TfrmMain(std::wstring exePath);

@@ -77,12 +77,8 @@ Place PlaceOf(const Control& c)
 {
     if (c.kind == Page)
         return {kPageLeft, kPageTop, c.width, c.height};
-    // A drop-down list's height includes the room for its opened list.
-    return {c.left, c.top, WidthOf(c), c.kind == DropDownList ? 8 * c.height : c.height};
+    return {c.left, c.top, WidthOf(c), c.kind == DropDownList ? kDropDownHeight : c.height};
 }
-
-// Backup list columns: caption and 96-DPI width.
-constexpr std::pair<const wchar_t*, int> kBackupColumns[] = {{L"Backup Name", 121}, {L"Date", 75}, {L"Time", 60}};
 
 } // namespace
 
@@ -180,10 +176,11 @@ void TfrmMain::CreateControls()
     SubclassOptionsPage();
     HWND list = Item(lstBackups);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
-    for (int i = 0; const auto& [caption, width] : kBackupColumns) {
+    for (int i = 0; const Column& c : kBackupColumns) {
+        std::wstring caption(c.caption);
         LVCOLUMNW column{LVCF_TEXT | LVCF_WIDTH};
-        column.pszText = const_cast<wchar_t*>(caption);
-        column.cx = Px(width);
+        column.pszText = caption.data();
+        column.cx = Px(c.width);
         ListView_InsertColumn(list, i++, &column);
     }
     if (THotLinkLabel* link = THotLinkLabel::FromHandle(Item(hllCorvane)))
@@ -218,8 +215,8 @@ void TfrmMain::ApplyLayout()
         ::SetWindowPos(Item(c.id), nullptr, Px(place.left), Px(place.top), Px(place.width), Px(place.height),
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    for (int i = 0; const auto& column : kBackupColumns)
-        ListView_SetColumnWidth(Item(lstBackups), i++, Px(column.second));
+    for (int i = 0; const Column& column : kBackupColumns)
+        ListView_SetColumnWidth(Item(lstBackups), i++, Px(column.width));
     ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -234,7 +231,8 @@ LRESULT TfrmMain::OnPaint()
     const PaintDc dc(hwnd_);
     RECT border{0, 0, Px(kClientWidth), Px(kClientHeight)};
     ::DrawEdge(dc.get(), &border, BDR_RAISEDINNER, BF_RECT);
-    RECT logoBorder{Px(1), Px(1), Px(1 + 301), Px(1 + 76)};
+    RECT logoBorder{Px(kLogoFrameLeft), Px(kLogoFrameTop), Px(kLogoFrameLeft + kLogoFrameWidth),
+                    Px(kLogoFrameTop + kLogoFrameHeight)};
     ::DrawEdge(dc.get(), &logoBorder, BDR_SUNKENOUTER, BF_RECT);
     if (logo_) {
         const UniqueMemoryDc source(::CreateCompatibleDC(dc.get()));

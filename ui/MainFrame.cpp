@@ -155,7 +155,7 @@ void TfrmMain::EnableTimer(Timer timer, bool enabled)
         return;
     state = enabled;
     if (enabled)
-        ::SetTimer(hwnd_, timer, timer == tmrUpdateUsers ? 1000 : kFadeIntervalMs, nullptr);
+        ::SetTimer(hwnd_, timer, timer == tmrUpdateUsers ? kRefreshDelayMs : kFadeIntervalMs, nullptr);
     else
         ::KillTimer(hwnd_, timer);
 }
