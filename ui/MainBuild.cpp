@@ -11,6 +11,7 @@
 #include "base/Window.h"
 #include "resources/ResourceIds.h"
 #include "settings/PathRules.h"
+#include "ui/AppTitle.h"
 #include "ui/FrameRules.h"
 #include "ui/HLLabel.h"
 

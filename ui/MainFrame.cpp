@@ -11,6 +11,7 @@
 #include "base/SystemDll.h"
 #include "base/Text.h"
 #include "base/Window.h"
+#include "ui/AppTitle.h"
 #include "ui/FrameRules.h"
 
 namespace trelgate {
