@@ -33,9 +33,11 @@ protected:
 
 } // namespace
 
-TEST_F(MainWindow, TheKeysReachTheTabStripAndThePagesAndItsBodyDragsIt)
+// This test program carries no version information of its own, which the credits show.
+TEST_F(MainWindow, TheKeysReachTheTabStripAndThePagesItsBodyDragsItAndItsCreditsShowNoVersion)
 {
     Open(); // no game yet: the settings page
+    EXPECT_EQ(Text(lblAboutVersion), L"Internal test release");
     for (Ctl next : {btnExit, PageControl, edtTrelanPath}) { // from Launch: the tab strip is a stop of its own
         Press(::GetFocus(), VK_TAB);
         EXPECT_EQ(::GetFocus(), Item(next));
