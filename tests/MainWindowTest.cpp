@@ -1,9 +1,11 @@
-// What the end-to-end run cannot see of the real window: the frame, keys, fading, the user manager page's states
-// and its failure boxes over real game folders, and the launch's failures.
+// What the end-to-end run cannot see of the real window: the frame, keys, fading, the option help, the user manager
+// page's states and its failure boxes over real game folders, and the launch's failures.
 #include "WindowFixture.h"
 
 #include "CommandLines.h"
 
+#include <ostream>
+#include <set>
 #include <tuple>
 
 using namespace std::literals;
@@ -11,17 +13,51 @@ using namespace trelgate;
 using namespace trelgate::layout;
 using namespace trelgate::test;
 
+namespace trelgate::layout {
+
+// The user manager's controls by name in a failure's message.
+void PrintTo(Ctl id, std::ostream* out)
+{
+    switch (id) {
+    case cboUser: *out << "cboUser"; break;
+    case lstBackups: *out << "lstBackups"; break;
+    case edtNewBackup: *out << "edtNewBackup"; break;
+    case btnNewBackup: *out << "btnNewBackup"; break;
+    case btnRestore: *out << "btnRestore"; break;
+    case btnDeleteBackups: *out << "btnDeleteBackups"; break;
+    case btnDeleteUser: *out << "btnDeleteUser"; break;
+    default: *out << static_cast<int>(id);
+    }
+}
+
+} // namespace trelgate::layout
+
 namespace {
+
+// The user manager's enabled controls. The user box, the list and the edit are whenever the game lists a user; the
+// buttons follow the name typed, the rows chosen and the user's file.
+using Enabled = std::set<Ctl>;
+Enabled BoxesAnd(std::initializer_list<Ctl> buttons)
+{
+    Enabled enabled{cboUser, lstBackups, edtNewBackup};
+    enabled.insert(buttons);
+    return enabled;
+}
+const Enabled kNameTypedNoRow = BoxesAnd({btnNewBackup, btnDeleteUser});
+const Enabled kOneRow = BoxesAnd({btnNewBackup, btnRestore, btnDeleteBackups, btnDeleteUser});
+const Enabled kSeveralRows = BoxesAnd({btnDeleteBackups, btnDeleteUser}); // and no name offered
+const Enabled kNoUserFile = BoxesAnd({});
 
 class MainWindow : public UserPageTest {
 protected:
-    // The new backup's name, then whether the user box, the list, the edit and the four buttons are enabled.
-    std::wstring Page() const
+    // The new backup's name and the page's enabled controls.
+    std::pair<std::wstring, Enabled> Page() const
     {
-        std::wstring page = Text(edtNewBackup) + L"|";
+        Enabled enabled;
         for (Ctl id : {cboUser, lstBackups, edtNewBackup, btnNewBackup, btnRestore, btnDeleteBackups, btnDeleteUser})
-            page += ::IsWindowEnabled(Item(id)) ? L'1' : L'0';
-        return page;
+            if (::IsWindowEnabled(Item(id)))
+                enabled.insert(id);
+        return {Text(edtNewBackup), enabled};
     }
     void Mouse(UINT message, int row, WPARAM keys = MK_LBUTTON)
     {
@@ -239,13 +275,13 @@ TEST_F(MainWindow, TheListsClicksAndKeysChooseRowsAndRunTheirOperations)
     OpenAt(game, L"Nobody", {IDOK, IDNO, IDYES, IDYES, IDNO});
     ASSERT_EQ(form->CurrentUser, L"Agent") << "the first, none matching";
     ::SetWindowTextW(Item(edtNewBackup), L"typed");
-    EXPECT_EQ(Page(), L"typed|1111001") << "nothing selected";
+    EXPECT_EQ(Page(), std::pair(L"typed"s, kNameTypedNoRow)) << "nothing selected";
     Mouse(WM_LBUTTONDOWN, 1);
     Mouse(WM_LBUTTONUP, 1, 0);
-    EXPECT_EQ(Page(), L"Taken|1111111") << "one row offers its name over a typed one";
+    EXPECT_EQ(Page(), std::pair(L"Taken"s, kOneRow)) << "one row offers its name over a typed one";
     Mouse(WM_LBUTTONDOWN, 0, MK_LBUTTON | MK_SHIFT); // a range, which the list reports in a notification of its own
     Mouse(WM_LBUTTONUP, 0, MK_SHIFT);
-    EXPECT_EQ(Page(), L"|1110011");
+    EXPECT_EQ(Page(), std::pair(L""s, kSeveralRows));
     Mouse(WM_LBUTTONDOWN, 0);
     Mouse(WM_LBUTTONUP, 0, 0);
     Rename(L"stream:x"); // refused by name: Wine would rename the file
@@ -260,7 +296,7 @@ TEST_F(MainWindow, TheListsClicksAndKeysChooseRowsAndRunTheirOperations)
     EXPECT_EQ(ReadBytes(At(L"Agent.usr")), "taken");
     Click(btnDeleteUser);
     EXPECT_EQ(NamesIn(At(L"Agent")), Names{L"Taken.bak"});
-    EXPECT_EQ(Page(), L"|1110000") << "listed by its folder, without a file to delete";
+    EXPECT_EQ(Page(), std::pair(L""s, kNoUserFile)) << "listed by its folder, without a file to delete";
     const std::wstring r1 = L"Restore Backup|Do you really want to restore the backup '";
     EXPECT_EQ(Shown(), (Boxes{L"Rename Backup|Backup could not be renamed.|16", r1 + L"start'?|36",
                               L"Delete Backups|Do you really want to delete the selected backups?|36",
