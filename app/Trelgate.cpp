@@ -5,7 +5,7 @@
 
 #include "app/uVEXOneInstanceApp.h"
 #include "base/Window.h"
-#include "ui/FrameRules.h"
+#include "ui/AppTitle.h"
 #include "ui/Main.h"
 #include "ui/StandardError.h"
 

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/Handle.h"
+#include "base/SystemDll.h"
 
 namespace trelgate {
 
@@ -23,10 +24,9 @@ std::wstring ModuleFileName()
 
 UINT DpiOf(HWND hwnd)
 {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
     // Windows before 10 has no per-window DPI; the screen's is the window's.
-    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    static const auto getDpiForWindow =
+        SystemFunction<decltype(&::GetDpiForWindow)>(L"user32.dll", "GetDpiForWindow");
     if (getDpiForWindow)
         if (UINT dpi = getDpiForWindow(hwnd))
             return dpi;

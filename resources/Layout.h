@@ -2,7 +2,11 @@
 // also the keyboard tab order. Pure data: the window builds itself from it.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string_view>
+
+#include "launch/Options.h"
 
 namespace trelgate::layout {
 
@@ -56,6 +60,8 @@ struct Control {
 inline constexpr int kClientWidth = 303;
 inline constexpr int kClientHeight = 349;
 inline constexpr int kLogoLeft = 2, kLogoTop = 2, kLogoWidth = 299, kLogoHeight = 74;
+// The lowered box drawn around the logo.
+inline constexpr int kLogoFrameLeft = 1, kLogoFrameTop = 1, kLogoFrameWidth = 301, kLogoFrameHeight = 76;
 // A page's client area inside the page control.
 inline constexpr int kPageLeft = 4, kPageTop = 24, kPageWidth = 291, kPageHeight = 214;
 // The maker's web address, the credits link's target; the real one is not
@@ -66,6 +72,31 @@ inline constexpr std::wstring_view kMakerSiteCaption =
 
 using enum Ctl;
 using enum Kind;
+
+// The pages: one id each from tabUsers on, in the order of their tabs.
+inline constexpr int kPageCount = Index(tabAbout) - Index(tabUsers) + 1;
+constexpr int TabIndex(Ctl page) { return Index(page) - Index(tabUsers); }
+// The page at a tab; counting on past either end comes round to the other.
+constexpr Ctl PageAt(int tab)
+{
+    return static_cast<Ctl>(static_cast<int>(tabUsers) + (tab % kPageCount + kPageCount) % kPageCount);
+}
+
+// The startup options' check boxes: one id each from chkFullScreen on, in the
+// options' order (launch/Options.h), which gives each box its option.
+constexpr std::size_t OptionOf(Ctl box) { return static_cast<std::size_t>(Index(box) - Index(chkFullScreen)); }
+constexpr Ctl OptionBox(std::size_t option)
+{
+    return static_cast<Ctl>(static_cast<int>(chkFullScreen) + static_cast<int>(option));
+}
+static_assert(OptionBox(kStartupOptions.size() - 1) == chkDebugStart, "one check box for each startup option");
+
+// An option's check box at its top on the page: caption and first state are the option's.
+constexpr Control OptionRow(Ctl box, int top)
+{
+    const StartupOption& option = kStartupOptions[OptionOf(box)];
+    return {box, tabOptions, CheckBox, 6, top, 109, 17, option.caption, option.fallback};
+}
 
 inline constexpr Control kControls[] = {
     {PageControl, Form, Tabs, 2, 78, 299, 242, {}},
@@ -89,13 +120,13 @@ inline constexpr Control kControls[] = {
     {btnDeleteBackups, tabUsers, Button, 72, 182, 137, 25, L"&Delete selected Backups"},
     {btnDeleteUser, tabUsers, Button, 212, 182, 71, 25, L"Dele&te User"},
 
-    {chkFullScreen, tabOptions, CheckBox, 6, 6, 109, 17, L"Full screen", true},
-    {chkButtonAnimations, tabOptions, CheckBox, 6, 24, 109, 17, L"Button animations", true},
-    {chkSafeMode, tabOptions, CheckBox, 6, 42, 109, 17, L"Safe mode"},
-    {chkAltLargeMap, tabOptions, CheckBox, 6, 60, 109, 17, L"Alt. Large Map"},
-    {chkSoftwareMouse, tabOptions, CheckBox, 6, 78, 109, 17, L"Software Mouse"},
-    {chkMusicEnabled, tabOptions, CheckBox, 6, 96, 109, 17, L"In-Game Music", true},
-    {chkDebugStart, tabOptions, CheckBox, 6, 114, 109, 17, L"Debug output"},
+    OptionRow(chkFullScreen, 6),
+    OptionRow(chkButtonAnimations, 24),
+    OptionRow(chkSafeMode, 42),
+    OptionRow(chkAltLargeMap, 60),
+    OptionRow(chkSoftwareMouse, 78),
+    OptionRow(chkMusicEnabled, 96),
+    OptionRow(chkDebugStart, 114),
     {lblOptionHelp, tabOptions, WrapLabel, 130, 6, 155, 123, {}},
     {lblOptionInfo, tabOptions, WrapLabel, 6, 140, 279, 67,
      L"Hover the mouse cursor over an option to view a short description. These options will always override "
@@ -120,6 +151,16 @@ inline constexpr Control kControls[] = {
     {btnExit, Form, Button, 212, 322, 89, 25, L"E&xit"},
 };
 
+// A drop-down list's window: its box and, below it, the room for its opened list.
+inline constexpr int kDropDownHeight = 168;
+
+// The backup list's columns.
+struct Column {
+    std::wstring_view caption;
+    int width;
+};
+inline constexpr Column kBackupColumns[] = {{L"Backup Name", 121}, {L"Date", 75}, {L"Time", 60}};
+
 // The width a control is given. A label sized to its text may run up to the
 // next control in its line, or to the page's edge: whatever the font, its
 // text shows whole, and the same as in a box of its text's width.
@@ -135,8 +176,40 @@ constexpr int WidthOf(const Control& c)
     return right - c.left;
 }
 
+// The page control's pages stand in the order of their tabs.
+constexpr bool PagesInOrder()
+{
+    int tab = 0;
+    for (const Control& c : kControls)
+        if (c.kind == Page && (c.parent != PageControl || c.id != PageAt(tab++)))
+            return false;
+    return tab == kPageCount;
+}
+static_assert(PagesInOrder(), "the pages, one per tab, in the tabs' order");
+
 // The startup options' check boxes, in the options' order.
-inline constexpr Ctl kOptionBoxes[] = {chkFullScreen, chkButtonAnimations, chkSafeMode, chkAltLargeMap,
-                                       chkSoftwareMouse, chkMusicEnabled, chkDebugStart};
+inline constexpr auto kOptionBoxes = [] {
+    std::array<Ctl, kStartupOptions.size()> boxes{};
+    for (std::size_t option = 0; option < boxes.size(); ++option)
+        boxes[option] = OptionBox(option);
+    return boxes;
+}();
+
+// The boxes stand in the options' order down the page, which is also the tab
+// order, and none is left out.
+constexpr bool OptionRowsInOrder()
+{
+    std::size_t next = 0;
+    int top = -1;
+    for (const Control& c : kControls)
+        if (c.parent == tabOptions && c.kind == CheckBox) {
+            if (c.id != OptionBox(next) || c.top <= top)
+                return false;
+            ++next;
+            top = c.top;
+        }
+    return next == kStartupOptions.size();
+}
+static_assert(OptionRowsInOrder(), "the option boxes in the options' order, down the page");
 
 } // namespace trelgate::layout

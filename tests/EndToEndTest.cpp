@@ -58,7 +58,7 @@ protected:
     std::wstring Text(Ctl id) const { return TextOf(Item(id)); }
     void Click(Ctl id) const { ::PostMessageW(Item(id), BM_CLICK, 0, 0); } // posted: a box may come up
     // As a click on the page's tab; a notification sent from here would point into this process.
-    void Page(Ctl page) const { SendTo(Item(PageControl), TCM_SETCURFOCUS, WPARAM(page) - WPARAM(tabUsers)); }
+    void Page(Ctl page) const { SendTo(Item(PageControl), TCM_SETCURFOCUS, TabIndex(page)); }
     // Clicks into an edit, which takes the focus, and replaces its text.
     void Type(Ctl id, const wchar_t* text) const
     {

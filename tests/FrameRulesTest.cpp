@@ -4,11 +4,6 @@
 
 using namespace trelgate;
 
-TEST(VersionLine, NamesTheTestReleaseWithoutAFileVersion)
-{
-    EXPECT_EQ(VersionLine(L""), L"Internal test release");
-}
-
 TEST(ErrorBoxText, AppendsNoFullStopAfterACharacterThatSortsBeforeIt)
 {
     EXPECT_EQ(ErrorBoxText(L"Stop!"), L"Stop!");

@@ -1,9 +1,11 @@
-// What the end-to-end run cannot see of the real window: the frame, keys, fading, the user manager page's states
-// and its failure boxes over real game folders, and the launch's failures.
+// What the end-to-end run cannot see of the real window: the frame, keys, fading, the option help, the user manager
+// page's states and its failure boxes over real game folders, and the launch's failures.
 #include "WindowFixture.h"
 
 #include "CommandLines.h"
 
+#include <ostream>
+#include <set>
 #include <tuple>
 
 using namespace std::literals;
@@ -11,17 +13,51 @@ using namespace trelgate;
 using namespace trelgate::layout;
 using namespace trelgate::test;
 
+namespace trelgate::layout {
+
+// The user manager's controls by name in a failure's message.
+void PrintTo(Ctl id, std::ostream* out)
+{
+    switch (id) {
+    case cboUser: *out << "cboUser"; break;
+    case lstBackups: *out << "lstBackups"; break;
+    case edtNewBackup: *out << "edtNewBackup"; break;
+    case btnNewBackup: *out << "btnNewBackup"; break;
+    case btnRestore: *out << "btnRestore"; break;
+    case btnDeleteBackups: *out << "btnDeleteBackups"; break;
+    case btnDeleteUser: *out << "btnDeleteUser"; break;
+    default: *out << static_cast<int>(id);
+    }
+}
+
+} // namespace trelgate::layout
+
 namespace {
+
+// The user manager's enabled controls. The user box, the list and the edit are whenever the game lists a user; the
+// buttons follow the name typed, the rows chosen and the user's file.
+using Enabled = std::set<Ctl>;
+Enabled BoxesAnd(std::initializer_list<Ctl> buttons)
+{
+    Enabled enabled{cboUser, lstBackups, edtNewBackup};
+    enabled.insert(buttons);
+    return enabled;
+}
+const Enabled kNameTypedNoRow = BoxesAnd({btnNewBackup, btnDeleteUser});
+const Enabled kOneRow = BoxesAnd({btnNewBackup, btnRestore, btnDeleteBackups, btnDeleteUser});
+const Enabled kSeveralRows = BoxesAnd({btnDeleteBackups, btnDeleteUser}); // and no name offered
+const Enabled kNoUserFile = BoxesAnd({});
 
 class MainWindow : public UserPageTest {
 protected:
-    // The new backup's name, then whether the user box, the list, the edit and the four buttons are enabled.
-    std::wstring Page() const
+    // The new backup's name and the page's enabled controls.
+    std::pair<std::wstring, Enabled> Page() const
     {
-        std::wstring page = Text(edtNewBackup) + L"|";
+        Enabled enabled;
         for (Ctl id : {cboUser, lstBackups, edtNewBackup, btnNewBackup, btnRestore, btnDeleteBackups, btnDeleteUser})
-            page += ::IsWindowEnabled(Item(id)) ? L'1' : L'0';
-        return page;
+            if (::IsWindowEnabled(Item(id)))
+                enabled.insert(id);
+        return {Text(edtNewBackup), enabled};
     }
     void Mouse(UINT message, int row, WPARAM keys = MK_LBUTTON)
     {
@@ -33,9 +69,11 @@ protected:
 
 } // namespace
 
-TEST_F(MainWindow, TheKeysReachTheTabStripAndThePagesAndItsBodyDragsIt)
+// This test program carries no version information of its own, which the credits show.
+TEST_F(MainWindow, TheKeysReachTheTabStripAndThePagesItsBodyDragsItAndItsCreditsShowNoVersion)
 {
     Open(); // no game yet: the settings page
+    EXPECT_EQ(Text(lblAboutVersion), L"Internal test release");
     for (Ctl next : {btnExit, PageControl, edtTrelanPath}) { // from Launch: the tab strip is a stop of its own
         Press(::GetFocus(), VK_TAB);
         EXPECT_EQ(::GetFocus(), Item(next));
@@ -55,11 +93,67 @@ TEST_F(MainWindow, TheKeysReachTheTabStripAndThePagesAndItsBodyDragsIt)
     }
     BYTE released[256]{};
     ::SetKeyboardState(released);
+    // The page control answers for all of itself: the strip beyond its tabs and its frame around the page too.
+    RECT lastTab;
+    TabCtrl_GetItemRect(Item(PageControl), 3, &lastTab);
+    ::MapWindowPoints(Item(PageControl), form->Handle(), reinterpret_cast<POINT*>(&lastTab), 2);
+    const int beyondTabs = static_cast<int>(lastTab.right + kClientWidth - 2) / 2;
+    const int tabMiddle = static_cast<int>(lastTab.top + lastTab.bottom) / 2;
     for (const auto& [x, y, hit] : {std::tuple(150, 40, HTCAPTION), std::tuple(0, 200, HTCAPTION), // logo, bevel
-                                    std::tuple(40, 335, HTCLIENT), std::tuple(150, 200, HTCLIENT)}) { // button, page
+                                    std::tuple(150, 335, HTCAPTION), // between the buttons
+                                    std::tuple(40, 335, HTCLIENT), std::tuple(150, 200, HTCLIENT), // button, page
+                                    std::tuple(beyondTabs, tabMiddle, HTCLIENT), // the strip beyond the tabs
+                                    std::tuple(3, 200, HTCLIENT), std::tuple(299, 200, HTCLIENT), // the frame's sides
+                                    std::tuple(150, 318, HTCLIENT)}) { // and its bottom
         POINT p{x, y};
         ::ClientToScreen(form->Handle(), &p);
         EXPECT_EQ(::SendMessageW(::WindowFromPoint(p), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)), hit) << x << "," << y;
+    }
+}
+
+// The mouse goes where the system sends it: to the window under the pointer, past the labels, which let it through
+// to the page. Over a box the help shows its option's, over the labels it stays, anywhere else it goes.
+TEST_F(MainWindow, TheOptionHelpFollowsThePointerAndStaysOverTheLabels)
+{
+    Open();
+    HWND tabs = Item(PageControl);
+    TabCtrl_SetCurFocus(tabs, TabIndex(tabOptions)); // as a click on its tab
+    ASSERT_EQ(form->ActivePage(), tabOptions);
+    const auto help = [](Ctl box) { return std::wstring(kStartupOptions[OptionOf(box)].help); };
+    const auto middle = [](HWND hwnd) {
+        RECT r;
+        ::GetClientRect(hwnd, &r);
+        return std::pair(hwnd, POINT{r.right / 2, r.bottom / 2});
+    };
+    RECT firstTab, lastTab;
+    TabCtrl_GetItemRect(tabs, 0, &firstTab);
+    TabCtrl_GetItemRect(tabs, 3, &lastTab);
+    RECT frame;
+    ::GetClientRect(tabs, &frame);
+    const int tabMiddle = static_cast<int>(firstTab.top + firstTab.bottom) / 2;
+    const struct {
+        std::pair<HWND, POINT> spot; // a point in a window's client area
+        std::wstring help;
+        const char* over;
+    } moves[] = {
+        {middle(Item(chkSafeMode)), help(chkSafeMode), "its box"},
+        {middle(Item(lblOptionHelp)), help(chkSafeMode), "the help"},
+        {middle(Item(lblOptionInfo)), help(chkSafeMode), "the info below the boxes"},
+        {{Item(tabOptions), {122, 70}}, L"", "the page's free area"},
+        {middle(Item(chkDebugStart)), help(chkDebugStart), "another box"},
+        {{tabs, {static_cast<int>(firstTab.left + firstTab.right) / 2, tabMiddle}}, L"", "a tab"},
+        {middle(Item(chkFullScreen)), help(chkFullScreen), "the first box"},
+        {{tabs, {static_cast<int>(lastTab.right + frame.right) / 2, tabMiddle}}, L"", "the strip beyond the tabs"},
+        {middle(Item(chkMusicEnabled)), help(chkMusicEnabled), "a box again"},
+        {{tabs, {frame.right / 2, frame.bottom - 2}}, L"", "the frame below the page"},
+    };
+    for (const auto& [spot, expected, over] : moves) {
+        POINT p = spot.second;
+        ::ClientToScreen(spot.first, &p);
+        HWND under = ::WindowFromPoint(p);
+        ::ScreenToClient(under, &p);
+        ::SendMessageW(under, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+        EXPECT_EQ(Text(lblOptionHelp), expected) << "over " << over;
     }
 }
 
@@ -181,13 +275,13 @@ TEST_F(MainWindow, TheListsClicksAndKeysChooseRowsAndRunTheirOperations)
     OpenAt(game, L"Nobody", {IDOK, IDNO, IDYES, IDYES, IDNO});
     ASSERT_EQ(form->CurrentUser, L"Agent") << "the first, none matching";
     ::SetWindowTextW(Item(edtNewBackup), L"typed");
-    EXPECT_EQ(Page(), L"typed|1111001") << "nothing selected";
+    EXPECT_EQ(Page(), std::pair(L"typed"s, kNameTypedNoRow)) << "nothing selected";
     Mouse(WM_LBUTTONDOWN, 1);
     Mouse(WM_LBUTTONUP, 1, 0);
-    EXPECT_EQ(Page(), L"Taken|1111111") << "one row offers its name over a typed one";
+    EXPECT_EQ(Page(), std::pair(L"Taken"s, kOneRow)) << "one row offers its name over a typed one";
     Mouse(WM_LBUTTONDOWN, 0, MK_LBUTTON | MK_SHIFT); // a range, which the list reports in a notification of its own
     Mouse(WM_LBUTTONUP, 0, MK_SHIFT);
-    EXPECT_EQ(Page(), L"|1110011");
+    EXPECT_EQ(Page(), std::pair(L""s, kSeveralRows));
     Mouse(WM_LBUTTONDOWN, 0);
     Mouse(WM_LBUTTONUP, 0, 0);
     Rename(L"stream:x"); // refused by name: Wine would rename the file
@@ -202,7 +296,7 @@ TEST_F(MainWindow, TheListsClicksAndKeysChooseRowsAndRunTheirOperations)
     EXPECT_EQ(ReadBytes(At(L"Agent.usr")), "taken");
     Click(btnDeleteUser);
     EXPECT_EQ(NamesIn(At(L"Agent")), Names{L"Taken.bak"});
-    EXPECT_EQ(Page(), L"|1110000") << "listed by its folder, without a file to delete";
+    EXPECT_EQ(Page(), std::pair(L""s, kNoUserFile)) << "listed by its folder, without a file to delete";
     const std::wstring r1 = L"Restore Backup|Do you really want to restore the backup '";
     EXPECT_EQ(Shown(), (Boxes{L"Rename Backup|Backup could not be renamed.|16", r1 + L"start'?|36",
                               L"Delete Backups|Do you really want to delete the selected backups?|36",

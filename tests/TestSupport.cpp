@@ -158,7 +158,7 @@ ScriptedSeams::ScriptedSeams()
         for (const wchar_t* p = dialog.lpstrFilter; p && *p; p += wcslen(p) + 1)
             filter += std::wstring(p) + L"|";
         dialogs.push_back({text(dialog.lpstrTitle), filter, text(dialog.lpstrDefExt), text(dialog.lpstrInitialDir),
-                           text(dialog.lpstrFile), dialog.Flags, dialog.FlagsEx});
+                           text(dialog.lpstrFile)});
         return chooseFile ? chooseFile(dialog) : false;
     };
     seams.openLink = [this](const std::wstring& link) { links.push_back(link); };

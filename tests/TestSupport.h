@@ -77,7 +77,6 @@ public:
     std::function<void()> whileShown;  // what runs while a box is up, as a modal loop would
     struct Dialog {
         std::wstring title, filter, defaultExtension, startFolder, file;
-        DWORD flags, flagsEx;
     };
     std::vector<Dialog> dialogs;       // every file dialog shown, as set up
     std::function<bool(OPENFILENAMEW&)> chooseFile; // answers the dialog; cancels when empty

@@ -7,8 +7,6 @@
 
 namespace trelgate {
 
-inline constexpr std::wstring_view kAppTitle = L"Trelan Launcher";
-
 inline constexpr int kOpaque = 255;
 inline constexpr int kFadeInStep = 5;
 inline constexpr int kFadeOutStep = 20;

@@ -99,9 +99,8 @@ LRESULT THotLinkLabel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND: return 1; // Paint fills the background itself
     case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wParam)); return 0;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        Paint(::BeginPaint(hwnd_, &ps));
-        ::EndPaint(hwnd_, &ps);
+        const PaintDc dc(hwnd_);
+        Paint(dc.get());
         return 0;
     }
     }
@@ -228,13 +227,12 @@ void THotLinkLabel::Paint(HDC dc) const
                                           reinterpret_cast<LPARAM>(hwnd_));
     auto* brush = reinterpret_cast<HBRUSH>(answer);
     ::FillRect(dc, &client, brush ? brush : ::GetSysColorBrush(COLOR_BTNFACE));
-    const HGDIOBJ oldFont = ::SelectObject(dc, CurrentFont());
+    const SelectedObject font(dc, CurrentFont());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, FontColor());
     const LONG_PTR style = ::GetWindowLongPtrW(hwnd_, GWL_STYLE);
     const UINT format = DT_EXPANDTABS | AlignmentOf(style) | (style & SS_NOPREFIX ? DT_NOPREFIX : 0);
     ::DrawTextW(dc, Caption().c_str(), static_cast<int>(Caption().size()), &client, format);
-    ::SelectObject(dc, oldFont);
 }
 
 HFONT THotLinkLabel::CurrentFont() const { return FontUnderline() ? underlined_.get() : plain_.get(); }

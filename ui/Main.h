@@ -26,6 +26,8 @@ class TfrmMain {
 public:
     static constexpr wchar_t kClassName[] = L"TfrmMain";
     enum Timer : UINT_PTR { tmrFadeIn = 1, tmrFadeOut, tmrUpdateUsers, kTimerCount = tmrUpdateUsers };
+    // How long after a launch the window comes back where it stood and the users are refreshed.
+    static constexpr UINT kRefreshDelayMs = 1000;
 
     // exePath is the launcher's own executable; its folder holds the settings.
     explicit TfrmMain(std::wstring exePath);
@@ -102,6 +104,8 @@ private:
     void tmrFadeInTimer();
     void tmrFadeOutTimer();
     LRESULT WMNCHitTest(WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK PageControlHitTest(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                               DWORD_PTR self);
     std::wstring GetVersionString() const;
 
     // Settings

@@ -11,6 +11,7 @@
 #include "base/Window.h"
 #include "resources/ResourceIds.h"
 #include "settings/PathRules.h"
+#include "ui/AppTitle.h"
 #include "ui/FrameRules.h"
 #include "ui/HLLabel.h"
 
@@ -77,12 +78,8 @@ Place PlaceOf(const Control& c)
 {
     if (c.kind == Page)
         return {kPageLeft, kPageTop, c.width, c.height};
-    // A drop-down list's height includes the room for its opened list.
-    return {c.left, c.top, WidthOf(c), c.kind == DropDownList ? 8 * c.height : c.height};
+    return {c.left, c.top, WidthOf(c), c.kind == DropDownList ? kDropDownHeight : c.height};
 }
-
-// Backup list columns: caption and 96-DPI width.
-constexpr std::pair<const wchar_t*, int> kBackupColumns[] = {{L"Backup Name", 121}, {L"Date", 75}, {L"Time", 60}};
 
 } // namespace
 
@@ -169,19 +166,22 @@ void TfrmMain::CreateControls()
             TCITEMW tab{TCIF_TEXT};
             std::wstring text(c.caption);
             tab.pszText = text.data();
-            TabCtrl_InsertItem(Item(PageControl), Index(c.id) - Index(tabUsers), &tab);
+            TabCtrl_InsertItem(Item(PageControl), TabIndex(c.id), &tab);
         }
     }
+    // All of the page control answers for itself, also where it has no tab.
+    ::SetWindowSubclass(Item(PageControl), PageControlHitTest, 0, 0);
     // Leaving the settings page is noticed where the focus leaves its controls.
     for (Ctl id : {edtTrelanPath, btnTrelanPathBrowse, chkFadeWindow})
         ::SetWindowSubclass(Item(id), SettingsControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
     SubclassOptionsPage();
     HWND list = Item(lstBackups);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
-    for (int i = 0; const auto& [caption, width] : kBackupColumns) {
+    for (int i = 0; const Column& c : kBackupColumns) {
+        std::wstring caption(c.caption);
         LVCOLUMNW column{LVCF_TEXT | LVCF_WIDTH};
-        column.pszText = const_cast<wchar_t*>(caption);
-        column.cx = Px(width);
+        column.pszText = caption.data();
+        column.cx = Px(c.width);
         ListView_InsertColumn(list, i++, &column);
     }
     if (THotLinkLabel* link = THotLinkLabel::FromHandle(Item(hllCorvane)))
@@ -216,8 +216,8 @@ void TfrmMain::ApplyLayout()
         ::SetWindowPos(Item(c.id), nullptr, Px(place.left), Px(place.top), Px(place.width), Px(place.height),
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    for (int i = 0; const auto& column : kBackupColumns)
-        ListView_SetColumnWidth(Item(lstBackups), i++, Px(column.second));
+    for (int i = 0; const Column& column : kBackupColumns)
+        ListView_SetColumnWidth(Item(lstBackups), i++, Px(column.width));
     ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -232,7 +232,8 @@ LRESULT TfrmMain::OnPaint()
     const PaintDc dc(hwnd_);
     RECT border{0, 0, Px(kClientWidth), Px(kClientHeight)};
     ::DrawEdge(dc.get(), &border, BDR_RAISEDINNER, BF_RECT);
-    RECT logoBorder{Px(1), Px(1), Px(1 + 301), Px(1 + 76)};
+    RECT logoBorder{Px(kLogoFrameLeft), Px(kLogoFrameTop), Px(kLogoFrameLeft + kLogoFrameWidth),
+                    Px(kLogoFrameTop + kLogoFrameHeight)};
     ::DrawEdge(dc.get(), &logoBorder, BDR_SUNKENOUTER, BF_RECT);
     if (logo_) {
         const UniqueMemoryDc source(::CreateCompatibleDC(dc.get()));

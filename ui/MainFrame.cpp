@@ -11,6 +11,7 @@
 #include "base/SystemDll.h"
 #include "base/Text.h"
 #include "base/Window.h"
+#include "ui/AppTitle.h"
 #include "ui/FrameRules.h"
 
 namespace trelgate {
@@ -111,6 +112,17 @@ LRESULT TfrmMain::WMNCHitTest(WPARAM wParam, LPARAM lParam)
     return hit == HTCLIENT ? HTCAPTION : hit;
 }
 
+// The tab control lets the hit test pass to its parent where it has no tab:
+// on the strip beyond the tabs and on its frame around the page. The window
+// would take those points for its caption and the options page would not see
+// the mouse there, so the page control answers for all of itself.
+LRESULT CALLBACK TfrmMain::PageControlHitTest(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                              DWORD_PTR)
+{
+    const LRESULT hit = ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    return msg == WM_NCHITTEST && (hit == HTTRANSPARENT || hit == HTNOWHERE) ? HTCLIENT : hit;
+}
+
 // Read once: the font fallback measures the version line as well as the
 // credits show it, and the executable's version does not change.
 std::wstring TfrmMain::GetVersionString() const
@@ -126,9 +138,9 @@ void TfrmMain::ShowPage(Ctl page)
     if (focus && page != activePage_ && ::IsChild(Item(activePage_), focus))
         ::SetFocus(Item(PageControl));
     activePage_ = page;
-    TabCtrl_SetCurSel(Item(PageControl), static_cast<int>(page) - static_cast<int>(tabUsers));
-    for (Ctl p : {tabUsers, tabOptions, tabSettings, tabAbout})
-        ::ShowWindow(Item(p), p == page ? SW_SHOW : SW_HIDE);
+    TabCtrl_SetCurSel(Item(PageControl), TabIndex(page));
+    for (int tab = 0; tab < kPageCount; ++tab)
+        ::ShowWindow(Item(PageAt(tab)), PageAt(tab) == page ? SW_SHOW : SW_HIDE);
 }
 
 void TfrmMain::Close()
@@ -144,7 +156,7 @@ void TfrmMain::EnableTimer(Timer timer, bool enabled)
         return;
     state = enabled;
     if (enabled)
-        ::SetTimer(hwnd_, timer, timer == tmrUpdateUsers ? 1000 : kFadeIntervalMs, nullptr);
+        ::SetTimer(hwnd_, timer, timer == tmrUpdateUsers ? kRefreshDelayMs : kFadeIntervalMs, nullptr);
     else
         ::KillTimer(hwnd_, timer);
 }

@@ -132,7 +132,7 @@ LRESULT TfrmMain::OnNotify(const NMHDR& header)
 
 LRESULT TfrmMain::PageControlChange(const NMHDR&)
 {
-    ShowPage(static_cast<Ctl>(static_cast<int>(tabUsers) + TabCtrl_GetCurSel(Item(PageControl))));
+    ShowPage(PageAt(TabCtrl_GetCurSel(Item(PageControl))));
     return 0;
 }
 
@@ -183,9 +183,7 @@ bool TfrmMain::PreTranslateMessage(MSG& msg)
         return false;
     // Ctrl+Tab and Ctrl+Shift+Tab turn the pages, Alt+letter picks one.
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && ::GetKeyState(VK_CONTROL) < 0) {
-        const int step = ::GetKeyState(VK_SHIFT) < 0 ? 3 : 1;
-        const int page = (static_cast<int>(activePage_) - static_cast<int>(tabUsers) + step) % 4;
-        ShowPage(static_cast<Ctl>(static_cast<int>(tabUsers) + page));
+        ShowPage(PageAt(TabIndex(activePage_) + (::GetKeyState(VK_SHIFT) < 0 ? -1 : 1)));
         return true;
     }
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && ::GetKeyState(VK_CONTROL) >= 0) {

@@ -5,6 +5,7 @@
 
 #include "base/AppError.h"
 #include "base/Text.h"
+#include "ui/AppTitle.h"
 #include "ui/FrameRules.h"
 #include "ui/Seams.h"
 
