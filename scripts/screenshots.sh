@@ -12,10 +12,10 @@ build_cross
 plain=
 if [ "${1:-}" = --plain-prefix ]; then plain=plain; shift; fi
 out=$(mkdir -p "${1:-$build/screenshots}" && cd "${1:-$build/screenshots}" && pwd)
-game="$build/screenshots-game"
-rm -rf "$game" && lay_out_demo_game "$game"
-
 start_throwaway_wine shots $plain
+# Where a player's game would stand, so that the Settings page shows that path.
+game="$WINEPREFIX/drive_c/Games/Trelan"
+lay_out_demo_game "$game"
 (cd "$game" && wine Trelgate.exe >/dev/null 2>&1 &)
 
 window=
