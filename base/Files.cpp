@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "base/SystemDll.h"
+#include "base/ExactEntry.h"
 
 namespace trelgate {
 namespace {
@@ -42,121 +42,15 @@ bool IsTemporaryOf(std::wstring_view name, std::wstring_view stem)
     return dash != std::wstring_view::npos && digits(name.substr(0, dash)) && digits(name.substr(dash + 1));
 }
 
-// The name of what a handle opened, as the system holds it: links resolved,
-// whatever its length. GetFinalPathNameByHandleW would do, but Wine's stops
-// at MAX_PATH units.
-std::wstring OpenedName(HANDLE handle)
-{
-    struct Name {
-        USHORT length, maximumLength;
-        PWSTR buffer;
-    };
-    constexpr int kObjectNameInformation = 1;
-    using Query = LONG(NTAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-    static const auto query = SystemFunction<Query>(L"ntdll.dll", "NtQueryObject");
-    constexpr ULONG kRoom = sizeof(Name) + 0x10000;
-    const std::unique_ptr<std::byte[]> buffer(new std::byte[kRoom]());
-    const auto* name = reinterpret_cast<const Name*>(buffer.get());
-    if (!query || query(handle, kObjectNameInformation, buffer.get(), kRoom, nullptr) != 0 || !name->buffer)
-        return {};
-    return std::wstring(name->buffer, name->length / sizeof(wchar_t));
-}
-
-// A name as Wine reports it: it leaves out the dots and blanks that end a step.
-std::wstring Comparable(std::wstring_view path)
-{
-    std::wstring comparable;
-    for (std::size_t start = 0; start <= path.size();) {
-        std::size_t end = std::min(path.find(L'\\', start), path.size());
-        std::wstring_view step = path.substr(start, end - start);
-        while (!step.empty() && (step.back() == L'.' || step.back() == L' '))
-            step.remove_suffix(1);
-        comparable.append(step).append(end < path.size() ? L"\\" : L"");
-        start = end + 1;
-    }
-    return comparable;
-}
-
-// The same entry: equal without regard to case, as the file system compares names.
-bool SamePath(std::wstring_view a, std::wstring_view b)
-{
-    const std::wstring x = Comparable(a), y = Comparable(b);
-    return ::CompareStringOrdinal(x.data(), static_cast<int>(x.size()), y.data(), static_cast<int>(y.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
-// Whether any step below root is marked as a link; under Wine only a link to a
-// folder is, and only in its folder's listing, not on the opened handle.
-bool AnyStepMarked(std::wstring path, std::span<const std::wstring> steps)
-{
-    for (const std::wstring& step : steps) {
-        path += L"\\" + step;
-        const DWORD attributes = ::GetFileAttributesW(path.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            return true;
-    }
-    return false;
-}
-
-std::wstring Below(std::wstring path, std::span<const std::wstring> steps)
-{
-    for (const std::wstring& step : steps)
-        path += L"\\" + step;
-    return path;
-}
-
-// Whether the file behind a handle is still there under its name: not when
-// the name finds nothing, or another file (a case twin under Wine).
-bool StillThere(const std::wstring& root, std::span<const std::wstring> steps, const BY_HANDLE_FILE_INFORMATION& was)
-{
-    const UniqueFile again = OpenExactly(root, steps, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
-    BY_HANDLE_FILE_INFORMATION now{};
-    return again && ::GetFileInformationByHandle(again.get(), &now) &&
-           now.dwVolumeSerialNumber == was.dwVolumeSerialNumber && now.nFileIndexHigh == was.nFileIndexHigh &&
-           now.nFileIndexLow == was.nFileIndexLow;
-}
-
 } // namespace
-
-UniqueFile OpenExactly(const std::wstring& root, std::span<const std::wstring> steps, DWORD access, DWORD share)
-{
-    constexpr DWORD kAsItself = FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS;
-    const UniqueFile folder(::CreateFileW(root.c_str(), FILE_READ_ATTRIBUTES,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    const std::wstring rootFinal = folder ? OpenedName(folder.get()) : std::wstring();
-    if (rootFinal.empty() || AnyStepMarked(root, steps))
-        return {};
-    UniqueFile entry(::CreateFileW(Below(root, steps).c_str(), access, share, nullptr, OPEN_EXISTING, kAsItself, nullptr));
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!entry || !::GetFileInformationByHandle(entry.get(), &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
-        !SamePath(OpenedName(entry.get()), Below(rootFinal, steps)))
-        return {};
-    return entry;
-}
-
-bool DeleteExactly(const std::wstring& root, std::span<const std::wstring> steps)
-{
-    BY_HANDLE_FILE_INFORMATION info{};
-    {
-        const UniqueFile file =
-            OpenExactly(root, steps, DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
-        FILE_DISPOSITION_INFO dispose{TRUE};
-        if (!file || !::GetFileInformationByHandle(file.get(), &info) ||
-            (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) ||
-            !::SetFileInformationByHandle(file.get(), FileDispositionInfo, &dispose, sizeof dispose))
-            return false;
-    }
-    return !StillThere(root, steps, info);
-}
 
 void RemoveLeftTemporaries(const std::wstring& root, std::span<const std::wstring> steps, std::wstring_view stem)
 {
-    const std::wstring folder = Below(root, steps);
+    const std::wstring folder = PathBelow(root, steps);
     std::vector<std::wstring> entry(steps.begin(), steps.end());
     entry.emplace_back();
-    ForEachEntry(folder + L"\\" + std::wstring(stem) + L"*-*.tmp", EntryFilter::PlainFiles,
+    const std::wstring pattern = std::wstring(stem) + L"*-*.tmp";
+    ForEachEntry(PathBelow(folder, std::span(&pattern, 1)), EntryFilter::PlainFiles,
                  [&](const WIN32_FIND_DATAW& found) {
                      if (IsTemporaryOf(found.cFileName, stem)) {
                          entry.back() = found.cFileName;
@@ -234,7 +128,8 @@ TemporaryFile::TemporaryFile(const std::wstring& target) : target_(target)
     static std::atomic<unsigned> counter{0};
     const std::wstring common = TemporaryStem(target, kTemporaryRoom);
     const std::size_t nameStart = common.find_last_of(L'\\') + 1;
-    RemoveLeftTemporaries(common.substr(0, nameStart - 1), {}, std::wstring_view(common).substr(nameStart));
+    // The folder with its separator: "C:" alone would be the drive's current folder.
+    RemoveLeftTemporaries(common.substr(0, nameStart), {}, std::wstring_view(common).substr(nameStart));
     const std::wstring stem = common + std::to_wstring(::GetCurrentProcessId()) + L"-";
     for (int attempt = 0; attempt < 100 && !file_; ++attempt) {
         name_ = stem + std::to_wstring(++counter) + L".tmp";
@@ -247,12 +142,13 @@ TemporaryFile::TemporaryFile(const std::wstring& target) : target_(target)
         if (!file_ && !taken)
             break;
     }
+    created_ = static_cast<bool>(file_);
 }
 
 TemporaryFile::~TemporaryFile()
 {
     file_.reset();
-    if (!committed_)
+    if (created_ && !committed_)
         ::DeleteFileW(name_.c_str());
 }
 
@@ -294,12 +190,11 @@ bool TemporaryFile::Commit()
         return committed_ = move();
     if (::ReplaceFileW(target_.c_str(), name_.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
         return committed_ = true;
-    if (::GetLastError() != ERROR_UNABLE_TO_MOVE_REPLACEMENT)
+    // Some failures of the replace leave the target removed and the new
+    // content under its temporary name: then it is moved into the target's place.
+    if (::GetFileAttributesW(target_.c_str()) != INVALID_FILE_ATTRIBUTES || ::GetLastError() != ERROR_FILE_NOT_FOUND)
         return false;
-    // The target is gone and the new content still under its temporary name:
-    // moved into place, or else kept there, the only copy left.
-    committed_ = true;
-    return move();
+    return committed_ = move();
 }
 
 bool ReplaceFileContents(const std::wstring& target, std::string_view bytes)

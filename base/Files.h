@@ -32,17 +32,6 @@ enum class EntryFilter {
 void ForEachEntry(const std::wstring& pattern, EntryFilter filter,
                   const std::function<void(const WIN32_FIND_DATAW&)>& visit);
 
-// The entry root + "\" + steps opened as itself, with the given access and
-// sharing: refused (an invalid handle) when any step is a link or leads
-// elsewhere: a junction or symbolic link, or under Wine a Unix link, which
-// carries no mark but opens its target. Root itself may be a link.
-UniqueFile OpenExactly(const std::wstring& root, std::span<const std::wstring> steps, DWORD access, DWORD share);
-
-// Deletes the plain file root + "\" + steps, opened exactly; a read-only one is
-// refused, as Windows does. True only when the file is gone: Wine reports a
-// deletion in a folder it cannot write to as done and leaves the file.
-bool DeleteExactly(const std::wstring& root, std::span<const std::wstring> steps);
-
 // Removes what writes killed part way left in the folder root + "\" + steps:
 // the temporary files ("<stem><digits>-<digits>.tmp") of the targets whose
 // names start with stem, or of any target when stem is empty. One still being
@@ -85,7 +74,7 @@ public:
 private:
     std::wstring target_, name_;
     UniqueFile file_;
-    bool committed_ = false;
+    bool created_ = false, committed_ = false;
 };
 
 // Replaces the file at target with bytes, whole or not at all.

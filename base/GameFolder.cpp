@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/EntryName.h"
+#include "base/ExactEntry.h"
 
 namespace trelgate {
 namespace {
@@ -42,10 +43,8 @@ std::wstring LiteralUsersFolder(const std::wstring& trelanPath)
 } // namespace
 
 StoreEntry::StoreEntry(const std::wstring& users, std::vector<std::wstring> steps)
-    : users_(users), path_(users), steps_(std::move(steps))
+    : users_(users), path_(PathBelow(users, steps)), steps_(std::move(steps))
 {
-    for (const std::wstring& step : steps_)
-        path_ += L"\\" + step;
 }
 
 std::optional<StoreEntry> StoreEntry::Sibling(std::wstring_view name) const
@@ -97,9 +96,11 @@ std::optional<StoreEntry> GameFolder::BackupFile(std::wstring_view user, std::ws
     return InBackupFolder(user, name);
 }
 
-std::wstring GameFolder::BackupPattern(const StoreEntry& backupFolder) const
+std::wstring GameFolder::BackupPattern(const StoreEntry& backupFolder)
 {
     return Joined(backupFolder.Path(), L"\\*.bak");
 }
+
+std::wstring GameFolder::FilesPattern(const StoreEntry& backupFolder) { return Joined(backupFolder.Path(), L"\\*"); }
 
 } // namespace trelgate

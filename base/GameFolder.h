@@ -1,7 +1,9 @@
 // The game folder's shape, in one place: the game's executable, the users
 // folder, the user files and the backup folders and files in it. It answers
 // no path for a name that is not one entry of its folder, so that no operation
-// can reach a file outside the users folder or another user's folder.
+// can reach a file outside the users folder or another user's folder. In the
+// foundation because the settings (the validity test), the user store and the
+// launch all compose its paths.
 #pragma once
 
 #include <optional>
@@ -17,8 +19,8 @@ class StoreEntry {
 public:
     // The literal full path ("\\?\..."), or the path as stored when it has no full form.
     const std::wstring& Path() const { return path_; }
-    // The users folder, and the one or two names below it that lead here.
-    const std::wstring& UsersFolder() const { return users_; }
+    // The users folder in its literal form, and the one or two names below it that lead here.
+    const std::wstring& Root() const { return users_; }
     const std::vector<std::wstring>& Steps() const { return steps_; }
     const std::wstring& Name() const { return steps_.back(); }
     // The entry of the same folder named name; nothing when name is no entry name.
@@ -53,7 +55,9 @@ public:
     // Any file of the user's backup folder, by its whole name.
     std::optional<StoreEntry> InBackupFolder(std::wstring_view user, std::wstring_view fileName) const;
     std::optional<StoreEntry> BackupFile(std::wstring_view user, std::wstring_view backup) const;
-    std::wstring BackupPattern(const StoreEntry& backupFolder) const;
+    // The backups of a backup folder, and all its files.
+    static std::wstring BackupPattern(const StoreEntry& backupFolder);
+    static std::wstring FilesPattern(const StoreEntry& backupFolder);
 
 private:
     std::wstring stored_, literalUsers_;

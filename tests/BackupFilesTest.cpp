@@ -144,3 +144,25 @@ TEST(RenameFile, AChangeOfCaseAloneRenamesOrLeavesTheName)
     EXPECT_FALSE(RenameFile(store.Backup(L"save"), store.Backup(L"Save")));
     EXPECT_EQ(NamesIn(store.backups), (std::set<std::wstring>{L"Save.bak", L"save.bak"}));
 }
+
+// Unix links to a file whose path differs only in letter case: in a folder beside the game folder spelled otherwise,
+// and a case twin's user file beside the link. Neither is deleted, renamed or written through.
+TEST(StoreEntries, ALinkToAnotherSpellingOfAPathIsNoEntryOfTheStore)
+{
+    const Store store;
+    WriteBytes(store.Save().Path(), "A's save");
+    const std::string game = UnixQuoted(store.folder / L"game"), twin = UnixQuoted(store.folder.Path()) + "/GAME";
+    if (!UnixShell("mkdir -p " + twin + "/users/A && echo twin > " + twin + "/users/A/Out.bak && ln -s " + twin +
+                   "/users/A/Out.bak " + game + "/users/A/Out.bak && ln -s " + game + "/users/A.usr " + game +
+                   "/users/a.usr"))
+        GTEST_SKIP() << "links and case twins are made on the Unix side of Wine";
+    const StoreEntry linkedSave = *store.game.UserFile(L"a");
+    EXPECT_FALSE(DeleteStoreFile(store.Backup(L"Out")));
+    EXPECT_FALSE(RenameFile(store.Backup(L"Out"), store.Backup(L"Moved")));
+    EXPECT_FALSE(CopyFileContents(store.Save(), store.Backup(L"Out")));
+    EXPECT_FALSE(DeleteStoreFile(linkedSave));
+    EXPECT_FALSE(CopyFileContents(store.Backup(L"Out"), linkedSave));
+    EXPECT_TRUE(UnixShell("test \"$(cat " + twin + "/users/A/Out.bak)\" = twin")) << "the other spelling's file";
+    EXPECT_EQ(ReadBytes(store.Save().Path()), "A's save");
+    UnixShell("rm -rf " + twin + " " + game + "/users/A/Out.bak " + game + "/users/a.usr");
+}

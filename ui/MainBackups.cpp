@@ -145,11 +145,12 @@ void TfrmMain::btnDeleteUserClick()
     if (answer != IDYES && answer != IDNO)
         return;
     // A user named "", "." or ".." has no folder of its own: only its file goes.
+    // A folder of that name that is no folder of the user's (a link) is left alone, and said so.
     if (const std::optional<StoreEntry> folder = game.BackupFolder(user); folder && DirectoryExists(folder->Path())) {
         RemoveLeftTemporariesIn(*folder);
-        bool kept = false, failed = !FolderExists(*folder); // a link is no folder of the user's
+        bool kept = false, failed = !FolderExists(*folder);
         if (!failed)
-            ForEachEntry(folder->Path() + L"\\*", EntryFilter::PlainFiles, [&](const WIN32_FIND_DATAW& entry) {
+            ForEachEntry(GameFolder::FilesPattern(*folder), EntryFilter::PlainFiles, [&](const WIN32_FIND_DATAW& entry) {
                 const std::optional<StoreEntry> file = game.InBackupFolder(user, entry.cFileName);
                 if (answer == IDYES)
                     kept = true;

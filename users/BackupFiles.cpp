@@ -6,6 +6,7 @@
 #include <memory>
 #include <span>
 
+#include "base/ExactEntry.h"
 #include "base/Files.h"
 #include "base/Handle.h"
 #include "users/UserStore.h"
@@ -13,11 +14,9 @@
 namespace trelgate {
 namespace {
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
 UniqueFile Open(const StoreEntry& entry, DWORD access, DWORD share)
 {
-    return OpenExactly(entry.UsersFolder(), entry.Steps(), access, share);
+    return OpenExactly(entry.Root(), entry.Steps(), access, share);
 }
 
 // The steps of the folder that holds entry; none for the users folder.
@@ -37,7 +36,7 @@ bool IsFolderAt(const std::wstring& root, std::span<const std::wstring> steps)
 // The folder that holds entry is the users folder, or a backup folder lying in it.
 bool InItsFolder(const StoreEntry& entry)
 {
-    return FolderSteps(entry).empty() || IsFolderAt(entry.UsersFolder(), FolderSteps(entry));
+    return FolderSteps(entry).empty() || IsFolderAt(entry.Root(), FolderSteps(entry));
 }
 
 bool IsPlainFile(HANDLE file, DWORD refused)
@@ -72,14 +71,6 @@ bool MoveByHandle(HANDLE file, const std::wstring& to)
     rename->FileNameLength = static_cast<DWORD>(to.size() * sizeof(wchar_t));
     std::copy(to.begin(), to.end(), rename->FileName);
     return ::SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(size)) != FALSE;
-}
-
-bool SameFile(HANDLE a, HANDLE b)
-{
-    BY_HANDLE_FILE_INFORMATION x{}, y{};
-    return ::GetFileInformationByHandle(a, &x) && ::GetFileInformationByHandle(b, &y) &&
-           x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.nFileIndexHigh == y.nFileIndexHigh &&
-           x.nFileIndexLow == y.nFileIndexLow;
 }
 
 } // namespace
@@ -147,9 +138,9 @@ bool RenameFile(const StoreEntry& from, const StoreEntry& to)
     return false;
 }
 
-bool DeleteStoreFile(const StoreEntry& file) { return DeleteExactly(file.UsersFolder(), file.Steps()); }
+bool DeleteStoreFile(const StoreEntry& file) { return DeleteExactly(file.Root(), file.Steps()); }
 
-bool FolderExists(const StoreEntry& folder) { return IsFolderAt(folder.UsersFolder(), folder.Steps()); }
+bool FolderExists(const StoreEntry& folder) { return IsFolderAt(folder.Root(), folder.Steps()); }
 
 bool CreateFolder(const StoreEntry& folder)
 {
@@ -171,13 +162,13 @@ bool RemoveFolder(const StoreEntry& folder)
 void RemoveLeftTemporariesBeside(const StoreEntry& entry)
 {
     if (InItsFolder(entry))
-        RemoveLeftTemporaries(entry.UsersFolder(), FolderSteps(entry));
+        RemoveLeftTemporaries(entry.Root(), FolderSteps(entry));
 }
 
 void RemoveLeftTemporariesIn(const StoreEntry& folder)
 {
     if (FolderExists(folder))
-        RemoveLeftTemporaries(folder.UsersFolder(), folder.Steps());
+        RemoveLeftTemporaries(folder.Root(), folder.Steps());
 }
 
 } // namespace trelgate
