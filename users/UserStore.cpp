@@ -105,8 +105,9 @@ std::optional<double> FindUserFile(const GameFolder& game, std::wstring_view use
     std::optional<double> date;
     if (!userFile)
         return date;
+    // The file of that name, not another whose short name it is.
     ForEachEntry(userFile->Path(), EntryFilter::PlainFiles, [&](const WIN32_FIND_DATAW& entry) {
-        if (!date)
+        if (!date && SameName(entry.cFileName, userFile->Name()))
             date = FileDateOf(entry.ftLastWriteTime);
     });
     return date;
