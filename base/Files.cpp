@@ -289,9 +289,15 @@ bool TemporaryFile::Commit()
         ::SetFileInformationByHandle(file_.get(), FileBasicInfo, &basic, sizeof basic);
     }
     file_.reset();
-    const auto move = [this] { return ::MoveFileExW(name_.c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE; };
+    const auto move = [this](DWORD flags = 0) {
+        return ::MoveFileExW(name_.c_str(), target_.c_str(), flags | MOVEFILE_WRITE_THROUGH) != FALSE;
+    };
     if (!replacing)
         return committed_ = move();
+    // Wine's replace puts the target's folder and a temporary name of its own
+    // into MAX_PATH characters and overruns them when they do not fit.
+    if (target_.size() + 10 >= MAX_PATH)
+        return committed_ = move(MOVEFILE_REPLACE_EXISTING);
     if (::ReplaceFileW(target_.c_str(), name_.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
         return committed_ = true;
     if (::GetLastError() != ERROR_UNABLE_TO_MOVE_REPLACEMENT)
