@@ -82,7 +82,8 @@ enum Spoil {
     RowAdded,     // Agent's Begin, listed before the others at the refresh
 };
 
-// Below the users folder, a file's bytes, kFolder for a folder or kGone.
+// Files and folders by path: a file's bytes or kFolder; among a case's changes (below the users folder), kGone for
+// one that went with everything in it.
 using Files = std::map<std::wstring, std::string>;
 constexpr char kFolder[] = "<folder>", kGone[] = "<gone>";
 
