@@ -1,11 +1,9 @@
-// What the end-to-end run cannot see of the real window: the frame, keys, fading, the option help, the user manager
-// page's states and its failure boxes over real game folders, and the launch's failures.
+// What the end-to-end run cannot see of the real window: the frame, keys, fading, the option help and the launch's
+// failures.
 #include "WindowFixture.h"
 
 #include "CommandLines.h"
 
-#include <ostream>
-#include <set>
 #include <tuple>
 
 using namespace std::literals;
@@ -13,61 +11,7 @@ using namespace trelgate;
 using namespace trelgate::layout;
 using namespace trelgate::test;
 
-namespace trelgate::layout {
-
-// The user manager's controls by name in a failure's message.
-void PrintTo(Ctl id, std::ostream* out)
-{
-    switch (id) {
-    case cboUser: *out << "cboUser"; break;
-    case lstBackups: *out << "lstBackups"; break;
-    case edtNewBackup: *out << "edtNewBackup"; break;
-    case btnNewBackup: *out << "btnNewBackup"; break;
-    case btnRestore: *out << "btnRestore"; break;
-    case btnDeleteBackups: *out << "btnDeleteBackups"; break;
-    case btnDeleteUser: *out << "btnDeleteUser"; break;
-    default: *out << static_cast<int>(id);
-    }
-}
-
-} // namespace trelgate::layout
-
-namespace {
-
-// The user manager's enabled controls. The user box, the list and the edit are whenever the game lists a user; the
-// buttons follow the name typed, the rows chosen and the user's file.
-using Enabled = std::set<Ctl>;
-Enabled BoxesAnd(std::initializer_list<Ctl> buttons)
-{
-    Enabled enabled{cboUser, lstBackups, edtNewBackup};
-    enabled.insert(buttons);
-    return enabled;
-}
-const Enabled kNameTypedNoRow = BoxesAnd({btnNewBackup, btnDeleteUser});
-const Enabled kOneRow = BoxesAnd({btnNewBackup, btnRestore, btnDeleteBackups, btnDeleteUser});
-const Enabled kSeveralRows = BoxesAnd({btnDeleteBackups, btnDeleteUser}); // and no name offered
-const Enabled kNoUserFile = BoxesAnd({});
-
-class MainWindow : public UserPageTest {
-protected:
-    // The new backup's name and the page's enabled controls.
-    std::pair<std::wstring, Enabled> Page() const
-    {
-        Enabled enabled;
-        for (Ctl id : {cboUser, lstBackups, edtNewBackup, btnNewBackup, btnRestore, btnDeleteBackups, btnDeleteUser})
-            if (::IsWindowEnabled(Item(id)))
-                enabled.insert(id);
-        return {Text(edtNewBackup), enabled};
-    }
-    void Mouse(UINT message, int row, WPARAM keys = MK_LBUTTON)
-    {
-        RECT cell{LVIR_LABEL};
-        ListView_GetItemRect(List(), row, &cell, LVIR_LABEL);
-        ::SendMessageW(List(), message, keys, MAKELPARAM(cell.left + 2, cell.top + 2));
-    }
-};
-
-} // namespace
+using MainWindow = UserPageTest;
 
 // This test program carries no version information of its own, which the credits show.
 TEST_F(MainWindow, TheKeysReachTheTabStripAndThePagesItsBodyDragsItAndItsCreditsShowNoVersion)
@@ -216,10 +160,12 @@ TEST_F(MainWindow, EachLaunchFailureShowsItsOwnBoxAndNothingFollows)
 {
     enum Spoil { NoGameDirectory, GameGone, ReadOnlyIni };
     for (const auto& [spoil, box, minimisedAndSaved] :
-         {std::tuple(NoGameDirectory, L"Trelan path not set|Set the path to the Trelan directory first.|48"s, false),
-          std::tuple(GameGone, L"Error running Trelan|Unable to run Trelan. Please check the Settings tab to see if "
-                               L"the Trelan directory is set correctly.|16"s, true),
-          std::tuple(ReadOnlyIni, L"Trelan Launcher|In " + Ini() + L" kann nicht geschrieben werden.|16", false)}) {
+         {std::tuple(NoGameDirectory, Box{L"Trelan path not set", L"Set the path to the Trelan directory first.", 48},
+                     false),
+          std::tuple(GameGone, Box{L"Error running Trelan", L"Unable to run Trelan. Please check the Settings tab to "
+                                   L"see if the Trelan directory is set correctly.", 16}, true),
+          std::tuple(ReadOnlyIni, Box{L"Trelan Launcher", L"In " + Ini() + L" kann nicht geschrieben werden.", 16},
+                     false)}) {
         SCOPED_TRACE(spoil);
         OpenAt(spoil == NoGameDirectory ? L"" : game, L"");
         const std::string settings = ReadBytes(Ini());
@@ -228,158 +174,10 @@ TEST_F(MainWindow, EachLaunchFailureShowsItsOwnBoxAndNothingFollows)
         if (spoil == ReadOnlyIni)
             Mark(Ini(), FILE_ATTRIBUTE_READONLY);
         bool minimised = false;
-        seams.whileShown = [&] { minimised = ::IsIconic(form->Handle()); };
+        seams.whileShown = [&](const Box&) { minimised = ::IsIconic(form->Handle()); };
         Click(btnLaunch);
-        EXPECT_EQ(Shown(), Boxes{box});
+        EXPECT_EQ(seams.boxes, std::vector{box});
         EXPECT_EQ(std::pair(minimised, ReadBytes(Ini()) != settings), std::pair(minimisedAndSaved, minimisedAndSaved));
         EXPECT_FALSE(::IsIconic(form->Handle()) || form->TimerEnabled(TfrmMain::tmrUpdateUsers)) << "no refresh";
-    }
-}
-
-// Names that Win32 would resolve elsewhere: "" and ".." have no folder of their own, "Bob." is not "Bob".
-// Answered No, delete user would take every file of the folder it took for the user's.
-TEST_F(MainWindow, EveryUserWorksOnItsOwnFilesOnly)
-{
-    Save(L"Bob.usr");
-    Save(L"Bob\\Bobs.bak");
-    Save(L"Stray.bak"); // rows for the users folder
-    WriteBytes(game + L"\\Stray.bak", "save"); // and for the game folder
-    const std::wstring noFolder = L"Create Backup|Backup directory cannot be created!|16";
-    for (const std::wstring user : {L"", L"..", L"Bob."}) {
-        SCOPED_TRACE(testing::Message() << "user '" << user << "'");
-        const bool own = user == L"Bob.";
-        Save(user + L".usr");
-        OpenOn(user, own ? std::deque{IDOK, IDNO} : std::deque{IDOK, IDOK, IDNO});
-        NewBackup(L"NUL.bak");
-        EXPECT_FALSE(own && Exists(At(user))) << "refused before the folder is made";
-        NewBackup(L"x");
-        EXPECT_EQ(Captions(), own ? Rows{L"x"} : Rows{});
-        Click(btnDeleteUser);
-        EXPECT_EQ(Shown(), (own ? Boxes{L"Create Backup|Backup cannot be created!|16", kKeepBackups}
-                                : Boxes{noFolder, noFolder, kKeepBackups}));
-        EXPECT_EQ(NamesIn(game + L"\\users"), (Names{L"Bob", L"Bob.usr", L"Stray.bak"})) << "only its own went";
-        EXPECT_EQ(NamesIn(game), (Names{L"Stray.bak", L"Trelan.exe", L"users"}));
-        EXPECT_EQ(NamesIn(At(L"Bob")), Names{L"Bobs.bak"});
-    }
-}
-
-// Clicks, F2, Enter, Delete and a double click on the list: each selection offers what it allows, each
-// operation works on the rows chosen; a user whose backup cannot go keeps its folder.
-TEST_F(MainWindow, TheListsClicksAndKeysChooseRowsAndRunTheirOperations)
-{
-    Save(L"Agent.usr");
-    Save(L"Agent\\Start.bak");
-    Save(L"Agent\\Taken.bak", "taken", FILE_ATTRIBUTE_READONLY);
-    // Answered in turn: the refused name's box, No to restoring start (Enter), Yes to the delete, Yes to restoring
-    // Taken (double click), No to keeping the backups.
-    OpenAt(game, L"Nobody", {IDOK, IDNO, IDYES, IDYES, IDNO});
-    ASSERT_EQ(form->CurrentUser, L"Agent") << "the first, none matching";
-    ::SetWindowTextW(Item(edtNewBackup), L"typed");
-    EXPECT_EQ(Page(), std::pair(L"typed"s, kNameTypedNoRow)) << "nothing selected";
-    Mouse(WM_LBUTTONDOWN, 1);
-    Mouse(WM_LBUTTONUP, 1, 0);
-    EXPECT_EQ(Page(), std::pair(L"Taken"s, kOneRow)) << "one row offers its name over a typed one";
-    Mouse(WM_LBUTTONDOWN, 0, MK_LBUTTON | MK_SHIFT); // a range, which the list reports in a notification of its own
-    Mouse(WM_LBUTTONUP, 0, MK_SHIFT);
-    EXPECT_EQ(Page(), std::pair(L""s, kSeveralRows));
-    Mouse(WM_LBUTTONDOWN, 0);
-    Mouse(WM_LBUTTONUP, 0, 0);
-    Rename(L"stream:x"); // refused by name: Wine would rename the file
-    Rename(L"start"); // a change of case only
-    EXPECT_EQ(NamesIn(At(L"Agent")), (Names{L"start.bak", L"Taken.bak"}));
-    EXPECT_EQ(std::pair(Captions().at(0), Text(edtNewBackup)), std::pair(L"start"s, L"start"s)) << "no rebuild";
-    Press(List(), VK_RETURN);
-    Press(List(), VK_DELETE);
-    EXPECT_EQ(Captions(), Rows{L"Taken"});
-    Select({0});
-    Mouse(WM_LBUTTONDBLCLK, 0);
-    EXPECT_EQ(ReadBytes(At(L"Agent.usr")), "taken");
-    Click(btnDeleteUser);
-    EXPECT_EQ(NamesIn(At(L"Agent")), Names{L"Taken.bak"});
-    EXPECT_EQ(Page(), std::pair(L""s, kNoUserFile)) << "listed by its folder, without a file to delete";
-    const std::wstring r1 = L"Restore Backup|Do you really want to restore the backup '";
-    EXPECT_EQ(Shown(), (Boxes{L"Rename Backup|Backup could not be renamed.|16", r1 + L"start'?|36",
-                              L"Delete Backups|Do you really want to delete the selected backups?|36",
-                              r1 + L"Taken'?|36", kKeepBackups, L"Delete User|Unable to delete backup 'Taken.bak'!|16",
-                              L"Delete User|The attempt to delete the backup directory failed.|48"}));
-}
-
-// A box runs a message loop of its own, in which the refresh that follows a launch may tick and rebuild the
-// list: the operation goes on with the rows the player chose.
-TEST_F(MainWindow, ARefreshDuringABoxChangesNotTheRowsAnOperationWorksOn)
-{
-    Save(L"Agent.usr", "current");
-    Save(L"Agent\\A.bak", "a");
-    Save(L"Agent\\B.bak", "b", FILE_ATTRIBUTE_READONLY);
-    Save(L"Agent\\C.bak", "c");
-    OpenOn(L"Agent", {IDYES, IDOK, IDYES});
-    std::function<void()> meanwhile = [&] { ::DeleteFileW(At(L"Agent\\A.bak").c_str()); };
-    seams.whileShown = [&] {
-        if (meanwhile)
-            std::exchange(meanwhile, nullptr)();
-        ::SendMessageW(form->Handle(), WM_TIMER, TfrmMain::tmrUpdateUsers, 0);
-    };
-    Select({1, 2}); // B, which cannot go, and C
-    Click(btnDeleteBackups);
-    EXPECT_EQ(Captions(), Rows{L"B"});
-    Select({0});
-    meanwhile = [&] { WriteDated(At(L"Agent\\0.bak"), LocalTime(2020, 1, 1, 0, 0, 0), "0"); }; // a row before B
-    Click(btnRestore);
-    EXPECT_EQ(ReadBytes(At(L"Agent.usr")), "b");
-    EXPECT_EQ(Text(pnlDate) + L" " + Text(pnlTime), L"11/02/2026 18:04:12") << "B's time, not 0's";
-    EXPECT_EQ(Shown(), (Boxes{L"Delete Backups|Do you really want to delete the selected backups?|36",
-                              L"Delete Backups|The backup 'B' could not be deleted!|16",
-                              L"Restore Backup|Do you really want to restore the backup 'B'?|36"}));
-}
-
-// The game removed the chosen user Bob, and the refresh that follows the launch chooses Alice while a question is
-// up: each operation still acts on Bob's files, which are gone, and ends in its failure box; Alice's stay as they were.
-TEST_F(MainWindow, AUserRemovedDuringAQuestionTakesNoOtherUsersFilesWithIt)
-{
-    Save(L"Alice.usr", "alice");
-    Save(L"Alice\\Start.bak", "alice start");
-    Save(L"Alice\\Heist.bak", "alice heist");
-    seams.whileShown = [&] {
-        if (!Exists(At(L"Bob.usr")))
-            return;
-        RemoveTree(At(L"Bob"));
-        ::DeleteFileW(At(L"Bob.usr").c_str());
-        ::SendMessageW(form->Handle(), WM_TIMER, TfrmMain::tmrUpdateUsers, 0);
-        ASSERT_EQ(form->CurrentUser, L"Alice");
-    };
-    const std::wstring r2 = L"Restore Backup|Backup cannot be restored!|16", u4 = L"Delete User|User file could not be deleted!|16";
-    const struct {
-        std::deque<int> answers;
-        std::function<void()> act;
-        Boxes last; // after the question
-    } cases[] = {
-        {{IDYES}, [&] { Select({0}); Click(btnRestore); }, {r2}},
-        {{IDYES}, [&] { Select({0}); Click(btnDeleteBackups); }, {L"Delete Backups|The backup 'Start' could not be deleted!|16"}},
-        {{IDNO}, [&] { Click(btnDeleteUser); }, {u4}},
-        {{IDYES}, [&] { Click(btnDeleteUser); }, {u4}},
-        {{IDYES}, [&] { NewBackup(L"Start"); }, {L"Create Backup|Backup cannot be created!|16"}},
-        {{}, [&] { // an in-place edit still open at the refresh
-             Select({0});
-             ::SetFocus(List());
-             Press(List(), VK_F2);
-             seams.whileShown();
-             if (HWND edit = ListView_GetEditControl(List())) {
-                 ::SetWindowTextW(edit, L"Heist");
-                 Press(edit, VK_RETURN);
-             }
-         }, {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
-        Save(L"Bob.usr", "bob");
-        Save(L"Bob\\Start.bak", "bob start");
-        OpenOn(L"Bob", c.answers);
-        c.act();
-        const Boxes shown = Shown();
-        EXPECT_EQ(Boxes(shown.begin() + std::min<std::size_t>(shown.size(), c.answers.size()), shown.end()), c.last);
-        EXPECT_EQ(NamesIn(At(L"Alice")), (Names{L"Heist.bak", L"Start.bak"}));
-        EXPECT_EQ(ReadBytes(At(L"Alice.usr")) + "|" + ReadBytes(At(L"Alice\\Start.bak")) + "|" +
-                      ReadBytes(At(L"Alice\\Heist.bak")),
-                  "alice|alice start|alice heist");
     }
 }

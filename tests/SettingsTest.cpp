@@ -136,9 +136,9 @@ TEST_F(Settings, AFailedSaveDuringTheFadeOutIsReportedOnceAndTheWindowCloses)
 {
     WriteBytes(Ini(), "[Settings]\r\nFadeWindow=1\r\n");
     Mark(Ini(), FILE_ATTRIBUTE_READONLY);
-    seams.whileShown = [] { PumpUntil([] { return false; }, 400); };
+    seams.whileShown = [](const Box&) { PumpUntil([] { return false; }, 400); };
     Show();
     Click(Ctl::btnExit);
     ASSERT_TRUE(PumpUntil([&] { return closed; }));
-    EXPECT_EQ(Shown(), Boxes{L"Trelan Launcher|In " + Ini() + L" kann nicht geschrieben werden.|16"});
+    EXPECT_EQ(seams.boxes, (std::vector{Box{L"Trelan Launcher", L"In " + Ini() + L" kann nicht geschrieben werden.", 16}}));
 }

@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "base/Files.h"
+#include "base/Text.h"
 #include "base/Window.h"
 #include "settings/PathRules.h"
 
@@ -139,17 +140,23 @@ std::wstring MakeGame(const std::wstring& path)
     return path;
 }
 
+void PrintTo(const Box& box, std::ostream* out)
+{
+    *out << Utf8FromWide(box.title + L"|" + box.text) << "|0x" << std::hex << box.flags << std::dec;
+}
+
 ScriptedSeams::ScriptedSeams()
 {
     Seams& seams = CurrentSeams();
     seams.messageBox = [this](HWND, const std::wstring& text, const std::wstring& title, UINT flags) {
-        boxes.push_back({text, title, flags});
+        boxes.push_back({title, text, flags});
         if (whileShown)
-            whileShown();
-        if (answers.empty())
+            whileShown(boxes.back());
+        std::deque<int>& queued = answers[title];
+        if (queued.empty())
             return IDOK;
-        const int answer = answers.front();
-        answers.pop_front();
+        const int answer = queued.front();
+        queued.pop_front();
         return answer;
     };
     seams.getOpenFileName = [this](OPENFILENAMEW& dialog) {

@@ -6,6 +6,8 @@
 
 #include <deque>
 #include <functional>
+#include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <utility>
@@ -60,21 +62,25 @@ std::wstring BinDir();
 // A game folder: the demo game as Trelan.exe and an empty users folder.
 std::wstring MakeGame(const std::wstring& path);
 
+// A message box as the launcher asked for it.
+struct Box {
+    std::wstring title, text;
+    UINT flags;
+    bool operator==(const Box&) const = default;
+};
+void PrintTo(const Box& box, std::ostream* out);
+
 // Replaces the seams for one test and records what the launcher asked.
 class ScriptedSeams {
 public:
-    struct Box {
-        std::wstring text, title;
-        UINT flags;
-    };
     ScriptedSeams();
     ~ScriptedSeams();
     ScriptedSeams(const ScriptedSeams&) = delete;
     ScriptedSeams& operator=(const ScriptedSeams&) = delete;
 
-    std::vector<Box> boxes;            // every message box shown
-    std::deque<int> answers;           // the buttons pressed, in order; IDOK when empty
-    std::function<void()> whileShown;  // what runs while a box is up, as a modal loop would
+    std::vector<Box> boxes;                          // every message box shown
+    std::map<std::wstring, std::deque<int>> answers; // by title, the buttons pressed in turn; IDOK when none is left
+    std::function<void(const Box&)> whileShown;      // what runs while a box is up, as its modal loop would
     struct Dialog {
         std::wstring title, filter, defaultExtension, startFolder, file;
     };

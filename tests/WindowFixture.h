@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "TestSupport.h"
@@ -50,16 +51,6 @@ protected:
         if (!form->PreTranslateMessage(msg))
             ::DispatchMessageW(&msg);
     }
-    // The message boxes shown, as "title|text|flags".
-    using Boxes = std::vector<std::wstring>;
-    Boxes Shown() const
-    {
-        Boxes shown;
-        for (const auto& box : seams.boxes)
-            shown.push_back(box.title + L"|" + box.text + L"|" + std::to_wstring(box.flags));
-        return shown;
-    }
-
     TempDir folder;
     ScriptedSeams seams;
     std::unique_ptr<TfrmMain> form;
@@ -69,37 +60,32 @@ protected:
 // The user manager page over the game folder "game": the demo game and its users.
 class UserPageTest : public WindowTest {
 protected:
-    using Names = std::set<std::wstring>;
     using Rows = std::vector<std::wstring>;
-    static inline const std::wstring kKeepBackups =
-        L"Keep backups?|Do you want to keep the backups for this user?\rIf you choose 'Yes', the user will be deleted "
-        L"but the backups will be kept.\rIf you choose 'No', both the user and all backups will be deleted.|35";
 
     // Literal, so that "Bob." and "." are the entries they name.
     std::wstring At(const std::wstring& name) const { return L"\\\\?\\" + game + L"\\users\\" + name; }
-    // A user file, or a backup (in its user's folder) when the name holds one.
-    void Save(const std::wstring& name, const std::string& bytes = "save", DWORD attributes = FILE_ATTRIBUTE_NORMAL)
+    // A user file, or a backup (in its user's folder) when the name holds one; it holds its own name.
+    void Save(const std::wstring& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL)
     {
         if (const auto slash = name.rfind(L'\\'); slash != std::wstring::npos)
             ::CreateDirectoryW(At(name.substr(0, slash)).c_str(), nullptr);
-        WriteDated(At(name), LocalTime(2026, 11, 2, 18, 4, 12), bytes);
+        WriteDated(At(name), LocalTime(2026, 11, 2, 18, 4, 12), Utf8FromWide(name));
         Mark(At(name), attributes);
     }
 
-    // A fresh window on trelanPath with the user remembered; the boxes to come answered as given.
-    void OpenAt(const std::wstring& trelanPath, const std::wstring& remembered, std::deque<int> answers = {})
+    // A fresh window on trelanPath with the user remembered.
+    void OpenAt(const std::wstring& trelanPath, const std::wstring& remembered)
     {
         form.reset();
         seams.boxes.clear();
-        seams.answers = std::move(answers);
         WriteBytes(Ini(), "[Settings]\r\nTrelanPath=" + Utf8FromWide(trelanPath) + "\r\n[Users]\r\nCurrentUser=" +
                               Utf8FromWide(remembered) + "\r\n");
         Show();
     }
     // ... on the game, none remembered, with the user chosen as a player would choose it.
-    void OpenOn(const std::wstring& user, std::deque<int> answers = {})
+    void OpenOn(const std::wstring& user)
     {
-        OpenAt(game, L"", std::move(answers));
+        OpenAt(game, L"");
         HWND box = Item(Ctl::cboUser);
         for (int i = 0; i < ComboBox_GetCount(box); ++i) { // exactly: no search of the box's own finds ""
             wchar_t text[512] = {};
@@ -122,26 +108,31 @@ protected:
         }
         return captions;
     }
-    void Select(std::initializer_list<int> rows)
+    // The rows of these captions selected.
+    void Select(const std::vector<std::wstring>& captions)
     {
+        const Rows rows = Captions();
         const UINT state = LVIS_SELECTED | LVIS_FOCUSED;
-        for (int row : rows)
-            ListView_SetItemState(List(), row, state, state);
+        for (int row = 0; row < static_cast<int>(rows.size()); ++row)
+            if (std::ranges::count(captions, rows[row]))
+                ListView_SetItemState(List(), row, state, state);
     }
     void NewBackup(const std::wstring& name)
     {
         ::SetWindowTextW(Item(Ctl::edtNewBackup), name.c_str());
         Click(Ctl::btnNewBackup);
     }
-    // F2 on the focused row, the text typed over, then Enter.
-    void Rename(const std::wstring& text)
+    // F2 on the focused row; once whatever happens meanwhile is done, the text typed over the edit, then Enter.
+    void Rename(const std::wstring& text, const std::function<void()>& meanwhile = nullptr)
     {
         ::SetFocus(List());
         Press(List(), VK_F2);
-        HWND edit = ListView_GetEditControl(List());
-        ASSERT_TRUE(edit);
-        ::SetWindowTextW(edit, text.c_str());
-        Press(edit, VK_RETURN);
+        if (meanwhile)
+            meanwhile();
+        if (HWND edit = ListView_GetEditControl(List())) {
+            ::SetWindowTextW(edit, text.c_str());
+            Press(edit, VK_RETURN);
+        }
     }
     std::wstring game = MakeGame(folder / L"game");
 };
