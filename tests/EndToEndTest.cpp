@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <stdexcept>
 
@@ -244,12 +245,19 @@ TEST_F(EndToEnd, OfFiveStartedAfterAKilledOneOneRunsAndALaterStartRestoresIt)
     ::DestroyWindow(impostor);
 }
 
-// Clicks made while the game runs (Launch again, Delete User) were meant for the game: they are not replayed when
-// the launcher comes back. A second start gives way at once meanwhile.
-TEST_F(EndToEnd, ClicksMadeWhileTheGameRunsAreNotReplayedAndASecondStartGivesWay)
+// The game removes the chosen user Bob. Clicks made while it runs (Launch again, Delete User) are not replayed when
+// the launcher comes back, and a second start gives way at once meanwhile. Delete User clicked as the launcher comes
+// back is answered after the refresh has chosen Alice: it acts on Bob, whose file is gone, and Alice keeps every byte.
+TEST_F(EndToEnd, AUserTheGameRemovesTakesNoOtherUsersFilesWithIt)
 {
+    const std::map<std::wstring, std::string> alice{{users + L"\\Alice.usr", "alice"},
+                                                    {users + L"\\Alice\\Start.bak", "alice start"},
+                                                    {users + L"\\Alice\\Heist.bak", "alice heist"}};
+    MakeFolder(users + L"\\Alice");
+    for (const auto& [path, bytes] : alice)
+        WriteBytes(path, bytes);
     WriteBytes(users + L"\\Bob.usr", "bob");
-    WriteBytes(game + L"\\Trelan.control.txt", "stay 3000\r\nexit\r\n");
+    WriteBytes(game + L"\\Trelan.control.txt", "stay 3000\r\nremove Bob\r\nexit\r\n");
     WriteBytes(game + L"\\Trelgate.ini", "[Settings]\r\nFadeWindow=0\r\n[Users]\r\nCurrentUser=Bob\r\n");
     Attach(runs.Start());
     Await([&] { return Text(cboUser); }, std::wstring(L"Bob"));
@@ -266,10 +274,20 @@ TEST_F(EndToEnd, ClicksMadeWhileTheGameRunsAreNotReplayedAndASecondStartGivesWay
 
     if (!PumpUntil([&] { return !::IsIconic(window); }))
         Stop(L"the launcher did not come back");
+    Click(btnDeleteUser);
+    const HWND keep = AwaitBox(L"Keep backups?");
+    PumpUntil([&] { return Text(cboUser) == L"Alice"; }, 3000);
+    EXPECT_EQ(Text(cboUser), L"Alice") << "refreshed while the question is up";
+    Answer(keep, IDNO);
+    Answer(AwaitBox(L"Delete User"), IDOK); // Bob's file is gone
     PumpUntil([&] { return Box() != nullptr; }, 2000);
     EXPECT_FALSE(Box()) << "no click of the game's time replayed";
+
     Click(btnExit);
     EXPECT_EQ(launcher->Wait(), 0u);
     EXPECT_FALSE(Exists(record)) << "the game ran once";
-    EXPECT_EQ(NamesIn(users), std::set<std::wstring>{L"Bob.usr"});
+    EXPECT_EQ(NamesIn(users), (std::set<std::wstring>{L"Alice", L"Alice.usr"}));
+    EXPECT_EQ(NamesIn(users + L"\\Alice"), (std::set<std::wstring>{L"Heist.bak", L"Start.bak"}));
+    for (const auto& [path, bytes] : alice)
+        EXPECT_EQ(ReadBytes(path), bytes) << Utf8FromWide(path);
 }
