@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "base/AppError.h"
+#include "base/PhaseTrace.h"
 #include "base/Window.h"
 #include "resources/ResourceIds.h"
 #include "settings/PathRules.h"
@@ -102,11 +103,13 @@ void TfrmMain::Create()
                       kClientHeight, nullptr, nullptr, instance, this);
     if (!hwnd_)
         throw AppError(L"The launcher window cannot be created");
+    PhaseDone("window created");
     dpi_ = DpiOf(hwnd_);
     logo_.reset(static_cast<HBITMAP>(
         ::LoadImageW(instance, MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     CreateControls();
     CreateFonts();
+    PhaseDone("fonts set");
     FormCreate();
 }
 
@@ -119,7 +122,9 @@ void TfrmMain::Show()
                    work.top + (work.bottom - work.top - height) / 2, width, height,
                    SWP_NOZORDER | SWP_NOACTIVATE);
     ::ShowWindow(hwnd_, SW_SHOW);
+    PhaseDone("ShowWindow returned");
     ::UpdateWindow(hwnd_);
+    PhaseDone("window painted");
     ::SetFocus(Item(btnLaunch));
 }
 
@@ -168,6 +173,13 @@ void TfrmMain::CreateControls()
             tab.pszText = text.data();
             TabCtrl_InsertItem(Item(PageControl), TabIndex(c.id), &tab);
         }
+        if (&c + 1 != std::end(kControls) && (&c + 1)->parent != c.parent)
+            PhaseDone(c.parent == tabUsers      ? "controls: User Manager"
+                      : c.parent == tabOptions  ? "controls: Startup Options"
+                      : c.parent == tabSettings ? "controls: Settings"
+                      : c.parent == tabAbout    ? "controls: Credits"
+                      : c.parent == PageControl ? "controls: the four pages"
+                                                : "controls: the page control");
     }
     // All of the page control answers for itself, also where it has no tab.
     ::SetWindowSubclass(Item(PageControl), PageControlHitTest, 0, 0);
@@ -186,6 +198,7 @@ void TfrmMain::CreateControls()
     }
     if (THotLinkLabel* link = THotLinkLabel::FromHandle(Item(hllCorvane)))
         SetUpMakerLink(*link);
+    PhaseDone("controls: Launch and Exit, the list's columns");
 }
 
 void TfrmMain::CreateFonts()

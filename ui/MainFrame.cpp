@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/Handle.h"
+#include "base/PhaseTrace.h"
 #include "base/SystemDll.h"
 #include "base/Text.h"
 #include "base/Window.h"
@@ -54,7 +55,9 @@ void TfrmMain::FormCreate()
 void TfrmMain::FormShow()
 {
     LoadSettings();
+    PhaseDone("settings loaded");
     UpdateUsers();
+    PhaseDone("users listed");
     if (Checked(chkFadeWindow)) {
         SetAlphaBlend(true);
         SetAlphaBlendValue(0);
@@ -65,7 +68,9 @@ void TfrmMain::FormShow()
     }
     SetText(lblAboutTitle, kAppTitle);
     SetText(lblAboutVersion, VersionLine(GetVersionString()));
+    PhaseDone("credits filled");
     ShowPage(TrelanPath.empty() ? tabSettings : tabUsers);
+    PhaseDone("page chosen");
 }
 
 void TfrmMain::FormDestroy()
