@@ -112,7 +112,7 @@ void TfrmMain::OnSettingsFocusLost(HWND to)
     // Only a move to another control of this window leaves the page; switching
     // to another program does not.
     const bool ours = to && (to == hwnd_ || ::IsChild(hwnd_, to));
-    if (ours && !::IsChild(Item(tabSettings), to))
+    if (ours && !::IsChild(Window(tabSettings), to))
         Guarded([this] { tabSettingsExit(); });
 }
 
