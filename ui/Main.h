@@ -132,7 +132,10 @@ private:
 
     // User manager page
     void UpdateUsers();
+    // The same, the game directory just tested: whether TrelanPath is valid.
+    void UpdateUsers(bool valid);
     void cboUserChange();
+    void ShowUserFile(bool valid);
     void UpdateBackups();
     void UpdateButtons();
     void lstBackupsChange();
@@ -216,6 +219,7 @@ private:
     bool alphaBlend_ = false;
     int alphaBlendValue_ = 255;
     bool shown_ = false;
+    int usersListed_ = 0; // how often UpdateUsers ran
     bool destroying_ = false;
     Ctl activePage_ = Ctl::tabUsers;
     HWND focusOnActivate_ = nullptr;

@@ -54,9 +54,13 @@ void TfrmMain::FormCreate()
 
 void TfrmMain::FormShow()
 {
+    const int listed = usersListed_;
     LoadSettings();
     PhaseDone("settings loaded");
-    UpdateUsers();
+    // When loading the game directory refreshed the users already, at once
+    // before, a second refresh would find the same.
+    if (usersListed_ == listed)
+        UpdateUsers();
     PhaseDone("users listed");
     if (Checked(chkFadeWindow)) {
         SetAlphaBlend(true);

@@ -57,10 +57,11 @@ void TfrmMain::edtTrelanPathChange()
     if (IsValidTrelanPath(path)) {
         TrelanPath = path;
         SetText(lblTrelanPathValid, L"Trelan path valid.");
+        UpdateUsers(true); // the directory just tested is the one in use
     } else {
         SetText(lblTrelanPathValid, L"Not a valid Trelan path!");
+        UpdateUsers();
     }
-    UpdateUsers();
 }
 
 void TfrmMain::btnTrelanPathBrowseClick()
