@@ -114,8 +114,11 @@ void Close(Started& s)
 {
     if (s.window)
         ::PostMessageW(s.window, WM_CLOSE, 0, 0);
-    if (::WaitForSingleObject(s.process.get(), 30000) != WAIT_OBJECT_0)
+    // Ended, not only asked to: the next start must not meet this one's lock.
+    if (::WaitForSingleObject(s.process.get(), 30000) != WAIT_OBJECT_0) {
         ::TerminateProcess(s.process.get(), 1);
+        ::WaitForSingleObject(s.process.get(), 30000);
+    }
 }
 
 // The programs, copied into a game folder as a player has the launcher.
@@ -193,7 +196,8 @@ bool MeasureStart(const Folder& f, const char* condition)
         Close(ct);
         ReadPhases(f.game + L"\\Trelgate.trace.txt", ct.createdMs, phases);
         if (l.shownMs < 0 || b.shownMs < 0 || c.shownMs < 0 || t.shownMs < 0 || ct.shownMs < 0) {
-            std::printf("a program did not show its window\n");
+            std::printf("a program did not show its window (%.0f %.0f %.0f %.0f %.0f)\n", l.shownMs, b.shownMs,
+                        c.shownMs, t.shownMs, ct.shownMs);
             return false;
         }
         launcherMs.push_back(l.shownMs);
@@ -255,7 +259,9 @@ bool MeasurePages(const Folder& f)
     for (int start = 0; start < kPageStarts; ++start) {
         Started l = Start(f.launcher, f.game, L"TfrmMain");
         if (l.shownMs < 0) {
-            std::printf("the launcher did not show its window\n");
+            DWORD code = 0;
+            ::GetExitCodeProcess(l.process.get(), &code);
+            std::printf("the launcher did not show its window (exit code %lu)\n", code);
             return false;
         }
         ::WaitForInputIdle(l.process.get(), 5000);
@@ -270,9 +276,13 @@ bool MeasurePages(const Folder& f)
                 return FALSE;
             },
             reinterpret_cast<LPARAM>(&tabs));
+        // At a player's pace: each showing from a window at rest, not waiting
+        // for the drawing of the one before to reach the display.
         for (int round = 0; round < kPageRounds; ++round)
-            for (layout::Ctl page : kOrder)
+            for (layout::Ctl page : kOrder) {
                 (round == 0 ? first : later)[page].push_back(ShowPage(l.window, tabs, page));
+                ::Sleep(150);
+            }
         Close(l);
     }
     std::printf("A page's first showing against its later ones, median of %d starts:\n", kPageStarts);
