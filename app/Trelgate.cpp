@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "app/uVEXOneInstanceApp.h"
+#include "base/PhaseTrace.h"
 #include "base/Window.h"
 #include "ui/AppTitle.h"
 #include "ui/Main.h"
@@ -12,6 +13,7 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     using namespace trelgate;
+    PhaseDone("first line");
     // The launcher sits in the game folder, which anybody may write to: no DLL
     // that it loads from now on comes from there.
     ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
@@ -20,9 +22,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     // system's copy is the one it finds.
     ::LoadLibraryExW(L"msimg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     static const TvexOneInstanceApp OneInstanceApp(kAppTitle, TfrmMain::kClassName);
+    PhaseDone("instance guard");
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
+    PhaseDone("common controls");
 
     try {
         TfrmMain frmMain(ModuleFileName());
@@ -40,5 +44,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         ShowStandardError(nullptr);
         return 1;
     }
+    WritePhases();
     return 0;
 }

@@ -5,8 +5,12 @@
 
 #include <commctrl.h>
 
+#include "base/PhaseTrace.h"
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
+    using trelgate::PhaseDone;
+    PhaseDone("bare window with the common controls: first line");
 #ifdef WITH_COMMON_CONTROLS
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
@@ -23,9 +27,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     ::RegisterClassW(&wc);
     HWND hwnd = ::CreateWindowExW(0, wc.lpszClassName, L"Bare", WS_POPUP, 100, 100, 303, 349, nullptr, nullptr,
                                   instance, nullptr);
+    PhaseDone("bare window with the common controls: window created");
     ::ShowWindow(hwnd, SW_SHOW);
+    PhaseDone("bare window with the common controls: ShowWindow returned");
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0)
         ::DispatchMessageW(&msg);
+    trelgate::WritePhases();
     return 0;
 }

@@ -151,6 +151,24 @@ inline constexpr Control kControls[] = {
     {btnExit, Form, Button, 212, 322, 89, 25, L"E&xit"},
 };
 
+// A control's row of the table.
+constexpr const Control& ControlOf(Ctl id)
+{
+    for (const Control& c : kControls)
+        if (c.id == id)
+            return c;
+    return kControls[0];
+}
+
+// The page a control stands on (a page stands on itself), or Form for the
+// frame's own controls: the page control and the two buttons below it.
+constexpr Ctl PageOf(Ctl id)
+{
+    const Control& c = ControlOf(id);
+    return c.kind == Page ? c.id : c.parent == Form || c.parent == PageControl ? Form : c.parent;
+}
+static_assert(PageOf(chkDebugStart) == tabOptions && PageOf(tabAbout) == tabAbout && PageOf(btnExit) == Form);
+
 // A drop-down list's window: its box and, below it, the room for its opened list.
 inline constexpr int kDropDownHeight = 168;
 

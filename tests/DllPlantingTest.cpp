@@ -95,13 +95,15 @@ TEST_F(DllPlanting, TheLauncherLoadsNoneOfItsOwnFromItsFolder)
                              L"", folder.Path());
     HWND window = AwaitWindow(L"TfrmMain", nullptr, launcher.id);
     ASSERT_NE(window, nullptr);
-    HWND browse = FindChild(window, Ctl::btnTrelanPathBrowse); // on a hidden page: its command, as a click sends it
+    HWND browse = nullptr; // on a hidden page, built once the window is up: its command, as a click sends it
+    ASSERT_TRUE(PumpUntil([&] { return (browse = FindChild(window, Ctl::btnTrelanPathBrowse)) != nullptr; }));
     ::PostMessageW(::GetParent(browse), WM_COMMAND, MAKEWPARAM(Ctl::btnTrelanPathBrowse, BN_CLICKED),
                    reinterpret_cast<LPARAM>(browse));
     HWND dialog = AwaitWindow(L"#32770", nullptr, launcher.id);
     EXPECT_NE(dialog, nullptr) << "the file dialog opened";
     ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(dialog); }));
+    ASSERT_TRUE(PumpUntil([&] { return FindChild(window, Ctl::hllCorvane) != nullptr; }));
     ::PostMessageW(FindChild(window, Ctl::hllCorvane), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
     ::PostMessageW(FindChild(window, Ctl::hllCorvane), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
     ::PostMessageW(FindChild(window, Ctl::btnLaunch), BM_CLICK, 0, 0);

@@ -232,6 +232,7 @@ TEST_F(EndToEnd, OfFiveStartedAfterAKilledOneOneRunsAndALaterStartRestoresIt)
     for (const Process& p : runs.started)
         EXPECT_EQ(p.Wait(0), &p == launcher ? STILL_ACTIVE : 2u);
     EXPECT_EQ(TopWindows(L"TfrmMain", L"Trelan Launcher"), std::vector<HWND>{window});
+    Page(tabAbout);
     EXPECT_EQ(Text(lblAboutVersion), L"Version 1.1.0.120"); // from the executable's own version resource
     // Minimised, with another program's minimised window of the same title, which a search by title alone finds first.
     HWND impostor = ::CreateWindowExW(0, L"STATIC", L"Trelan Launcher", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "base/PhaseTrace.h"
 #include "ui/FrameRules.h"
 
 namespace trelgate {
@@ -108,8 +109,10 @@ FontSet ChooseFonts(UINT dpi, HWND tabs, const CaptionOf& captionOf)
     FontSet fonts = MakeFontSet(kLayoutFace, kFontHeight, dpi);
     const WindowDc screen(nullptr);
     const std::wstring given = SelectedFace(screen.get(), fonts.normal.get());
-    if (SameFace(given, kLayoutFace))
+    if (SameFace(given, kLayoutFace)) {
+        PhaseDone("fonts: the layout's face, nothing measured");
         return fonts;
+    }
     for (const FontCandidate& candidate : FallbackCandidates(given)) {
         FontSet tried = MakeFontSet(candidate.face, candidate.height, dpi);
         if (!SameFace(SelectedFace(screen.get(), tried.normal.get()), candidate.face))
@@ -119,6 +122,7 @@ FontSet ChooseFonts(UINT dpi, HWND tabs, const CaptionOf& captionOf)
         if (fits)
             break;
     }
+    PhaseDone("fonts: a fallback measured");
     return fonts;
 }
 

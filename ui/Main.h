@@ -35,9 +35,11 @@ public:
     TfrmMain(const TfrmMain&) = delete;
     TfrmMain& operator=(const TfrmMain&) = delete;
 
-    // Creates the window, hidden; FormCreate runs.
+    // Creates the window, hidden, with the user manager page; FormCreate runs.
     void Create();
-    // Shows the window centred on the desktop; FormShow runs first.
+    // Shows the window centred on the desktop; FormShow runs first. The pages
+    // not shown yet are built once the window is up, one per message, or
+    // when one is shown or asked for before that.
     void Show();
     // Runs when the window has been destroyed (the application ends its loop).
     std::function<void()> onClosed;
@@ -46,7 +48,8 @@ public:
     bool PreTranslateMessage(MSG& msg);
 
     HWND Handle() const { return hwnd_; }
-    HWND Item(Ctl id) const { return controls_[layout::Index(id)]; }
+    // A control's window; its page is built first when it was not yet.
+    HWND Item(Ctl id);
     bool TimerEnabled(Timer timer) const { return timers_[timer - 1]; }
     bool AlphaBlend() const { return alphaBlend_; }
     int AlphaBlendValue() const { return alphaBlendValue_; }
@@ -86,8 +89,17 @@ private:
     HWND TabStripStop(bool back) const;
 
     // Building, layout, DPI and paint
+    static constexpr UINT kBuildNextPage = WM_APP + 1;
+    // A control's window, or null while its page is not built.
+    HWND Window(Ctl id) const { return controls_[layout::Index(id)]; }
     void RegisterClasses() const;
+    // The page control with its tabs, and Launch and Exit.
     void CreateControls();
+    void CreateControl(const layout::Control& c);
+    // A page and its controls, which take the texts and check marks put in
+    // meanwhile; nothing when it is built already.
+    void BuildPage(Ctl page);
+    void BuildNextPage();
     void CreateFonts();
     // Moves every control to its place at the window's DPI, when that changes.
     void ApplyLayout();
@@ -120,7 +132,10 @@ private:
 
     // User manager page
     void UpdateUsers();
+    // The same, the game directory just tested: whether TrelanPath is valid.
+    void UpdateUsers(bool valid);
     void cboUserChange();
+    void ShowUserFile(bool valid);
     void UpdateBackups();
     void UpdateButtons();
     void lstBackupsChange();
@@ -193,6 +208,10 @@ private:
     std::optional<EditedRow> editing_;
     HWND hwnd_ = nullptr;
     std::array<HWND, layout::kCtlCount> controls_{};
+    // What the controls of a page not built yet hold: their layout's caption
+    // and check mark at first, then what the window puts in.
+    std::array<std::wstring, layout::kCtlCount> texts_;
+    std::array<bool, layout::kCtlCount> checks_{};
     std::array<bool, kTimerCount> timers_{};
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     FontSet fonts_;
@@ -200,6 +219,7 @@ private:
     bool alphaBlend_ = false;
     int alphaBlendValue_ = 255;
     bool shown_ = false;
+    int usersListed_ = 0; // how often UpdateUsers ran
     bool destroying_ = false;
     Ctl activePage_ = Ctl::tabUsers;
     HWND focusOnActivate_ = nullptr;

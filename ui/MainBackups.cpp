@@ -35,7 +35,7 @@ constexpr wchar_t kDeleteUserTitle[] = L"Delete User";
 } // namespace
 
 // A user is chosen while the box has a selection; an empty name is a user too.
-bool TfrmMain::UserChosen() const { return ComboBox_GetCurSel(Item(cboUser)) >= 0; }
+bool TfrmMain::UserChosen() const { return ComboBox_GetCurSel(Window(cboUser)) >= 0; }
 
 const TBackup* TfrmMain::RowAt(int row) const
 {

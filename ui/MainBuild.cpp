@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "base/AppError.h"
+#include "base/PhaseTrace.h"
 #include "base/Window.h"
 #include "resources/ResourceIds.h"
 #include "settings/PathRules.h"
@@ -83,7 +84,14 @@ Place PlaceOf(const Control& c)
 
 } // namespace
 
-TfrmMain::TfrmMain(std::wstring exePath) : LauncherDir(FolderOf(exePath)) {}
+TfrmMain::TfrmMain(std::wstring exePath) : LauncherDir(FolderOf(exePath))
+{
+    for (const Control& c : kControls) {
+        if (c.kind != Page) // a page's caption is its tab's
+            texts_[Index(c.id)] = c.caption;
+        checks_[Index(c.id)] = c.checked;
+    }
+}
 
 TfrmMain::~TfrmMain()
 {
@@ -102,11 +110,17 @@ void TfrmMain::Create()
                       kClientHeight, nullptr, nullptr, instance, this);
     if (!hwnd_)
         throw AppError(L"The launcher window cannot be created");
+    PhaseDone("window created");
     dpi_ = DpiOf(hwnd_);
     logo_.reset(static_cast<HBITMAP>(
         ::LoadImageW(instance, MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     CreateControls();
+    PhaseDone("controls: the page control, Launch and Exit");
     CreateFonts();
+    PhaseDone("fonts chosen and set");
+    // Every refresh fills the user manager page, and it is the page shown
+    // whenever a game directory is known.
+    BuildPage(tabUsers);
     FormCreate();
 }
 
@@ -119,8 +133,18 @@ void TfrmMain::Show()
                    work.top + (work.bottom - work.top - height) / 2, width, height,
                    SWP_NOZORDER | SWP_NOACTIVATE);
     ::ShowWindow(hwnd_, SW_SHOW);
+    PhaseDone("ShowWindow returned");
     ::UpdateWindow(hwnd_);
+    PhaseDone("window painted");
     ::SetFocus(Item(btnLaunch));
+    ::PostMessageW(hwnd_, kBuildNextPage, 0, 0);
+}
+
+HWND TfrmMain::Item(Ctl id)
+{
+    if (!Window(id))
+        BuildPage(PageOf(id));
+    return Window(id);
 }
 
 void TfrmMain::RegisterClasses() const
@@ -146,53 +170,111 @@ void TfrmMain::RegisterClasses() const
 
 void TfrmMain::CreateControls()
 {
-    HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    for (const Control& c : kControls) {
-        const WindowKind kind = KindOf(c);
-        HWND parent = c.parent == Form ? hwnd_ : Item(c.parent);
-        const std::wstring caption(c.kind == Page ? std::wstring_view{} : c.caption);
-        // Made where it stands: a control moved after its creation costs a
-        // second round of sizing and painting.
-        const Place place = PlaceOf(c);
-        HWND control = ::CreateWindowExW(kind.exStyle, kind.className, caption.c_str(), kind.style, Px(place.left),
-                                         Px(place.top), Px(place.width), Px(place.height), parent,
-                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
-        controls_[Index(c.id)] = control;
-        if (c.kind == Tabs)
-            SetTabPadding(control);
-        if (c.kind == CheckBox && c.checked)
-            Button_SetCheck(control, BST_CHECKED);
-        if (c.kind == Page) {
-            TCITEMW tab{TCIF_TEXT};
-            std::wstring text(c.caption);
-            tab.pszText = text.data();
-            TabCtrl_InsertItem(Item(PageControl), TabIndex(c.id), &tab);
+    for (const Control& c : kControls)
+        if (PageOf(c.id) == Form)
+            CreateControl(c);
+    for (int i = 0; i < kPageCount; ++i) {
+        TCITEMW tab{TCIF_TEXT};
+        std::wstring text(ControlOf(PageAt(i)).caption);
+        tab.pszText = text.data();
+        TabCtrl_InsertItem(Window(PageControl), i, &tab);
+    }
+    // All of the page control answers for itself, also where it has no tab,
+    // and the mouse over it clears the options' help.
+    ::SetWindowSubclass(Window(PageControl), PageControlHitTest, 0, 0);
+    ::SetWindowSubclass(Window(PageControl), OptionsMouseProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void TfrmMain::CreateControl(const Control& c)
+{
+    const WindowKind kind = KindOf(c);
+    HWND parent = c.parent == Form ? hwnd_ : Window(c.parent);
+    // Made where it stands: a control moved after its creation costs a
+    // second round of sizing and painting.
+    const Place place = PlaceOf(c);
+    HWND control = ::CreateWindowExW(kind.exStyle, kind.className, texts_[Index(c.id)].c_str(), kind.style,
+                                     Px(place.left), Px(place.top), Px(place.width), Px(place.height), parent,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+                                     ::GetModuleHandleW(nullptr), nullptr);
+    controls_[Index(c.id)] = control;
+    if (c.kind == Tabs)
+        SetTabPadding(control);
+    if (c.kind == CheckBox && checks_[Index(c.id)])
+        Button_SetCheck(control, BST_CHECKED);
+    if (fonts_.normal)
+        SetWindowFont(control, fonts_.For(c.font), FALSE);
+}
+
+void TfrmMain::BuildPage(Ctl page)
+{
+    if (!hwnd_ || page == Form || Window(page))
+        return;
+    if (page == tabAbout) // read from the executable when first needed
+        texts_[Index(lblAboutVersion)] = VersionLine(GetVersionString());
+    for (const Control& c : kControls)
+        if (PageOf(c.id) == page)
+            CreateControl(c);
+    // The pages stand in their tabs' order, as the dialog manager walks them.
+    int tab = TabIndex(page) + 1;
+    while (tab < kPageCount && !Window(PageAt(tab)))
+        ++tab;
+    if (tab < kPageCount) { // a later page stands before this one
+        HWND after = HWND_TOP;
+        for (int before = TabIndex(page) - 1; before >= 0 && after == HWND_TOP; --before)
+            if (Window(PageAt(before)))
+                after = Window(PageAt(before));
+        ::SetWindowPos(Window(page), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    switch (page) {
+    case tabUsers: {
+        HWND list = Window(lstBackups);
+        ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
+        for (int i = 0; const Column& c : kBackupColumns) {
+            std::wstring caption(c.caption);
+            LVCOLUMNW column{LVCF_TEXT | LVCF_WIDTH};
+            column.pszText = caption.data();
+            column.cx = Px(c.width);
+            ListView_InsertColumn(list, i++, &column);
         }
+        PhaseDone("page built: User Manager");
+        break;
     }
-    // All of the page control answers for itself, also where it has no tab.
-    ::SetWindowSubclass(Item(PageControl), PageControlHitTest, 0, 0);
-    // Leaving the settings page is noticed where the focus leaves its controls.
-    for (Ctl id : {edtTrelanPath, btnTrelanPathBrowse, chkFadeWindow})
-        ::SetWindowSubclass(Item(id), SettingsControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
-    SubclassOptionsPage();
-    HWND list = Item(lstBackups);
-    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
-    for (int i = 0; const Column& c : kBackupColumns) {
-        std::wstring caption(c.caption);
-        LVCOLUMNW column{LVCF_TEXT | LVCF_WIDTH};
-        column.pszText = caption.data();
-        column.cx = Px(c.width);
-        ListView_InsertColumn(list, i++, &column);
+    case tabOptions:
+        SubclassOptionsPage();
+        PhaseDone("page built: Startup Options");
+        break;
+    case tabSettings:
+        // Leaving the settings page is noticed where the focus leaves its controls.
+        for (Ctl id : {edtTrelanPath, btnTrelanPathBrowse, chkFadeWindow})
+            ::SetWindowSubclass(Window(id), SettingsControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
+        PhaseDone("page built: Settings");
+        break;
+    case tabAbout:
+        if (THotLinkLabel* link = THotLinkLabel::FromHandle(Window(hllCorvane)))
+            SetUpMakerLink(*link);
+        PhaseDone("page built: Credits");
+        break;
+    default: break;
     }
-    if (THotLinkLabel* link = THotLinkLabel::FromHandle(Item(hllCorvane)))
-        SetUpMakerLink(*link);
+}
+
+// Once the window is up, the pages not shown yet, one per message so that the
+// player's input comes between them.
+void TfrmMain::BuildNextPage()
+{
+    for (int tab = 0; tab < kPageCount; ++tab)
+        if (!Window(PageAt(tab))) {
+            BuildPage(PageAt(tab));
+            ::PostMessageW(hwnd_, kBuildNextPage, 0, 0);
+            return;
+        }
 }
 
 void TfrmMain::CreateFonts()
 {
     // A fallback is measured in the laid-out controls, with the texts the
     // window puts in later as well as the layout's own.
-    fonts_ = ChooseFonts(dpi_, Item(PageControl), [this](const layout::Control& c) {
+    fonts_ = ChooseFonts(dpi_, Window(PageControl), [this](const layout::Control& c) {
         if (c.id == lblAboutTitle)
             return std::wstring(kAppTitle);
         if (c.id == lblAboutVersion)
@@ -204,20 +286,24 @@ void TfrmMain::CreateFonts()
         return std::wstring(c.caption);
     });
     for (const Control& c : kControls)
-        SetWindowFont(Item(c.id), fonts_.For(c.font), FALSE);
+        if (HWND control = Window(c.id))
+            SetWindowFont(control, fonts_.For(c.font), FALSE);
     ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void TfrmMain::ApplyLayout()
 {
-    SetTabPadding(Item(PageControl));
+    // A page not built yet is built at the DPI in effect then.
+    SetTabPadding(Window(PageControl));
     for (const Control& c : kControls) {
         const Place place = PlaceOf(c);
-        ::SetWindowPos(Item(c.id), nullptr, Px(place.left), Px(place.top), Px(place.width), Px(place.height),
-                       SWP_NOZORDER | SWP_NOACTIVATE);
+        if (HWND control = Window(c.id))
+            ::SetWindowPos(control, nullptr, Px(place.left), Px(place.top), Px(place.width), Px(place.height),
+                           SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    for (int i = 0; const Column& column : kBackupColumns)
-        ListView_SetColumnWidth(Item(lstBackups), i++, Px(column.width));
+    if (HWND list = Window(lstBackups))
+        for (int i = 0; const Column& column : kBackupColumns)
+            ListView_SetColumnWidth(list, i++, Px(column.width));
     ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 

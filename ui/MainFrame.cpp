@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/Handle.h"
+#include "base/PhaseTrace.h"
 #include "base/SystemDll.h"
 #include "base/Text.h"
 #include "base/Window.h"
@@ -53,8 +54,14 @@ void TfrmMain::FormCreate()
 
 void TfrmMain::FormShow()
 {
+    const int listed = usersListed_;
     LoadSettings();
-    UpdateUsers();
+    PhaseDone("settings loaded");
+    // When loading the game directory refreshed the users already, at once
+    // before, a second refresh would find the same.
+    if (usersListed_ == listed)
+        UpdateUsers();
+    PhaseDone("users listed");
     if (Checked(chkFadeWindow)) {
         SetAlphaBlend(true);
         SetAlphaBlendValue(0);
@@ -64,8 +71,9 @@ void TfrmMain::FormShow()
         SetAlphaBlendValue(kOpaque);
     }
     SetText(lblAboutTitle, kAppTitle);
-    SetText(lblAboutVersion, VersionLine(GetVersionString()));
+    // The version line is read from the executable when the credits page is built.
     ShowPage(TrelanPath.empty() ? tabSettings : tabUsers);
+    PhaseDone("page chosen");
 }
 
 void TfrmMain::FormDestroy()
@@ -135,12 +143,14 @@ void TfrmMain::ShowPage(Ctl page)
 {
     // The focus must not stay on a hidden page; moving it lets the page notice.
     HWND focus = ::GetFocus();
-    if (focus && page != activePage_ && ::IsChild(Item(activePage_), focus))
-        ::SetFocus(Item(PageControl));
+    if (focus && page != activePage_ && ::IsChild(Window(activePage_), focus))
+        ::SetFocus(Window(PageControl));
+    BuildPage(page);
     activePage_ = page;
-    TabCtrl_SetCurSel(Item(PageControl), TabIndex(page));
+    TabCtrl_SetCurSel(Window(PageControl), TabIndex(page));
     for (int tab = 0; tab < kPageCount; ++tab)
-        ::ShowWindow(Item(PageAt(tab)), PageAt(tab) == page ? SW_SHOW : SW_HIDE);
+        if (HWND shown = Window(PageAt(tab)))
+            ::ShowWindow(shown, PageAt(tab) == page ? SW_SHOW : SW_HIDE);
 }
 
 void TfrmMain::Close()
@@ -177,9 +187,20 @@ void TfrmMain::SetAlphaBlendValue(int level)
         ::SetLayeredWindowAttributes(hwnd_, 0, static_cast<BYTE>(level), LWA_ALPHA);
 }
 
-bool TfrmMain::Checked(Ctl id) const { return Button_GetCheck(Item(id)) == BST_CHECKED; }
+// A page not built yet keeps its controls' check marks and texts until it is.
+bool TfrmMain::Checked(Ctl id) const
+{
+    HWND box = Window(id);
+    return box ? Button_GetCheck(box) == BST_CHECKED : checks_[Index(id)];
+}
 
-void TfrmMain::SetChecked(Ctl id, bool checked) { Button_SetCheck(Item(id), checked ? BST_CHECKED : BST_UNCHECKED); }
+void TfrmMain::SetChecked(Ctl id, bool checked)
+{
+    if (HWND box = Window(id))
+        Button_SetCheck(box, checked ? BST_CHECKED : BST_UNCHECKED);
+    else
+        checks_[Index(id)] = checked;
+}
 
 OptionStates TfrmMain::OptionsChecked() const
 {
@@ -189,12 +210,24 @@ OptionStates TfrmMain::OptionsChecked() const
     return states;
 }
 
-std::wstring TfrmMain::Text(Ctl id) const { return WindowText(Item(id)); }
+std::wstring TfrmMain::Text(Ctl id) const
+{
+    HWND control = Window(id);
+    return control ? WindowText(control) : texts_[Index(id)];
+}
 
 void TfrmMain::SetText(Ctl id, std::wstring_view text)
 {
-    if (Text(id) != text)
-        ::SetWindowTextW(Item(id), std::wstring(text).c_str());
+    if (Text(id) == text)
+        return;
+    if (HWND control = Window(id)) {
+        ::SetWindowTextW(control, std::wstring(text).c_str());
+        return;
+    }
+    texts_[Index(id)] = text;
+    // An edit's change handler runs when its text changes, built or not.
+    if (ControlOf(id).kind == Edit)
+        OnCommand(MAKEWPARAM(static_cast<WORD>(id), EN_CHANGE));
 }
 
 } // namespace trelgate

@@ -17,7 +17,7 @@ using namespace layout;
 void TfrmMain::tabOptionsMouseMove(HWND sender)
 {
     for (std::size_t i = 0; i < std::size(kOptionBoxes); ++i)
-        if (sender == Item(kOptionBoxes[i])) {
+        if (sender == Window(kOptionBoxes[i])) {
             SetText(lblOptionHelp, kStartupOptions[i].help);
             return;
         }
@@ -26,10 +26,9 @@ void TfrmMain::tabOptionsMouseMove(HWND sender)
 
 void TfrmMain::SubclassOptionsPage()
 {
-    ::SetWindowSubclass(Item(PageControl), OptionsMouseProc, 0, reinterpret_cast<DWORD_PTR>(this));
-    ::SetWindowSubclass(Item(tabOptions), OptionsMouseProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    ::SetWindowSubclass(Window(tabOptions), OptionsMouseProc, 0, reinterpret_cast<DWORD_PTR>(this));
     for (Ctl box : kOptionBoxes)
-        ::SetWindowSubclass(Item(box), OptionsMouseProc, 0, reinterpret_cast<DWORD_PTR>(this));
+        ::SetWindowSubclass(Window(box), OptionsMouseProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
 LRESULT CALLBACK TfrmMain::OptionsMouseProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -41,7 +40,7 @@ LRESULT CALLBACK TfrmMain::OptionsMouseProc(HWND hwnd, UINT msg, WPARAM wParam, 
         // stays as it is, only the page's free area clears it.
         const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         const bool overControl =
-            hwnd == form->Item(tabOptions) && ::ChildWindowFromPointEx(hwnd, at, CWP_SKIPINVISIBLE) != hwnd;
+            hwnd == form->Window(tabOptions) && ::ChildWindowFromPointEx(hwnd, at, CWP_SKIPINVISIBLE) != hwnd;
         if (!overControl)
             form->Guarded([form, hwnd] { form->tabOptionsMouseMove(hwnd); });
     }

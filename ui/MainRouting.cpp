@@ -71,6 +71,7 @@ LRESULT TfrmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_PAINT: return OnPaint();
     case WM_ACTIVATE: return OnActivate(wParam);
     case WM_DPICHANGED: return OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+    case kBuildNextPage: BuildNextPage(); return 0;
     case WM_SHOWWINDOW:
         if (wParam && !shown_) {
             shown_ = true;
@@ -214,7 +215,7 @@ bool TfrmMain::PreTranslateMessage(MSG& msg)
 // never onto it; the tab strip is a stop of its own between Exit and the page.
 HWND TfrmMain::TabStripStop(bool back) const
 {
-    HWND focus = ::GetFocus(), tabs = Item(PageControl), exit = Item(btnExit);
+    HWND focus = ::GetFocus(), tabs = Window(PageControl), exit = Window(btnExit);
     if (focus == tabs)
         return back ? exit : ::GetNextDlgTabItem(hwnd_, exit, FALSE);
     if (!back && focus == exit)

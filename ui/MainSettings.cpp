@@ -57,10 +57,11 @@ void TfrmMain::edtTrelanPathChange()
     if (IsValidTrelanPath(path)) {
         TrelanPath = path;
         SetText(lblTrelanPathValid, L"Trelan path valid.");
+        UpdateUsers(true); // the directory just tested is the one in use
     } else {
         SetText(lblTrelanPathValid, L"Not a valid Trelan path!");
+        UpdateUsers();
     }
-    UpdateUsers();
 }
 
 void TfrmMain::btnTrelanPathBrowseClick()
@@ -112,7 +113,7 @@ void TfrmMain::OnSettingsFocusLost(HWND to)
     // Only a move to another control of this window leaves the page; switching
     // to another program does not.
     const bool ours = to && (to == hwnd_ || ::IsChild(hwnd_, to));
-    if (ours && !::IsChild(Item(tabSettings), to))
+    if (ours && !::IsChild(Window(tabSettings), to))
         Guarded([this] { tabSettingsExit(); });
 }
 

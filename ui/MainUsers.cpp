@@ -28,11 +28,13 @@ std::wstring ItemText(HWND box, int index)
 
 } // namespace
 
-void TfrmMain::UpdateUsers()
+void TfrmMain::UpdateUsers() { UpdateUsers(IsValidTrelanPath(TrelanPath)); }
+
+void TfrmMain::UpdateUsers(bool valid)
 {
+    ++usersListed_;
     HWND box = Item(cboUser);
-    const std::vector<std::wstring> users =
-        IsValidTrelanPath(TrelanPath) ? ListUsers(GameFolder(TrelanPath)) : std::vector<std::wstring>{};
+    const std::vector<std::wstring> users = valid ? ListUsers(GameFolder(TrelanPath)) : std::vector<std::wstring>{};
     {
         const RedrawGuard oneRepaint(box);
         ComboBox_ResetContent(box);
@@ -50,15 +52,17 @@ void TfrmMain::UpdateUsers()
             }
         ComboBox_SetCurSel(box, chosen);
     }
-    cboUserChange();
+    ShowUserFile(valid);
 }
 
-void TfrmMain::cboUserChange()
+void TfrmMain::cboUserChange() { ShowUserFile(IsValidTrelanPath(TrelanPath)); }
+
+void TfrmMain::ShowUserFile(bool valid)
 {
     HWND box = Item(cboUser);
     const int selected = ComboBox_GetCurSel(box);
     CurrentUser = selected < 0 ? std::wstring() : ItemText(box, selected);
-    if (IsValidTrelanPath(TrelanPath)) {
+    if (valid) {
         const std::optional<double> date = FindUserFile(GameFolder(TrelanPath), CurrentUser);
         UserFileExists = date.has_value();
         UserFileDate = date.value_or(0);

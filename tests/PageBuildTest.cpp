@@ -1,0 +1,207 @@
+// The pages the player does not see at the start are built later, when first shown or once the window is up: each
+// is then the page the window would have built at once, and the keys and the settings reach it as before.
+#include "WindowFixture.h"
+
+#include "CommandLines.h"
+#include "ui/FrameRules.h"
+
+#include <ostream>
+#include <tuple>
+#include <vector>
+
+using namespace std::literals;
+using namespace trelgate;
+using namespace trelgate::layout;
+using namespace trelgate::test;
+
+namespace {
+
+// One control as the player and the dialog manager meet it; places in the frame's client pixels.
+struct Shot {
+    int id;
+    std::wstring className, text, face;
+    LONG_PTR style, exStyle;
+    RECT place;
+    LRESULT checked;
+    LONG fontHeight, fontWeight;
+    BYTE underline;
+    bool operator==(const Shot& o) const
+    {
+        return std::tie(id, className, text, face, style, exStyle, checked, fontHeight, fontWeight, underline) ==
+                   std::tie(o.id, o.className, o.text, o.face, o.style, o.exStyle, o.checked, o.fontHeight,
+                            o.fontWeight, o.underline) &&
+               ::EqualRect(&place, &o.place);
+    }
+};
+
+void PrintTo(const Shot& s, std::ostream* out)
+{
+    *out << s.id << " " << Utf8FromWide(s.className) << " \"" << Utf8FromWide(s.text) << "\" " << std::hex << s.style
+         << " " << s.exStyle << std::dec << " (" << s.place.left << "," << s.place.top << "," << s.place.right << ","
+         << s.place.bottom << ") check " << s.checked << " " << Utf8FromWide(s.face) << " " << s.fontHeight << " "
+         << s.fontWeight << " " << int(s.underline);
+}
+
+// The page window and every control on it, in the order of the window tree.
+std::vector<Shot> ShotOf(HWND frame, HWND page)
+{
+    std::vector<HWND> windows{page};
+    ::EnumChildWindows(
+        page,
+        [](HWND child, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    std::vector<Shot> shots;
+    for (HWND w : windows) {
+        Shot s{::GetDlgCtrlID(w)};
+        wchar_t name[64] = {};
+        ::GetClassNameW(w, name, 64);
+        s.className = name;
+        s.text = TextOf(w);
+        s.style = ::GetWindowLongPtrW(w, GWL_STYLE);
+        s.exStyle = ::GetWindowLongPtrW(w, GWL_EXSTYLE);
+        ::GetWindowRect(w, &s.place);
+        ::MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&s.place), 2);
+        s.checked = s.className == WC_BUTTONW ? Button_GetCheck(w) : 0;
+        LOGFONTW font{};
+        if (HFONT f = GetWindowFont(w))
+            ::GetObjectW(f, sizeof font, &font);
+        s.face = font.lfFaceName;
+        s.fontHeight = font.lfHeight;
+        s.fontWeight = font.lfWeight;
+        s.underline = font.lfUnderline;
+        shots.push_back(s);
+    }
+    return shots;
+}
+
+// The controls the Tab key visits from Launch, once round, by their ids.
+std::vector<int> TabOrder(HWND frame, HWND launch)
+{
+    std::vector<int> ids;
+    HWND at = launch;
+    do {
+        at = ::GetNextDlgTabItem(frame, at, FALSE);
+        ids.push_back(::GetDlgCtrlID(at));
+    } while (at && at != launch && ids.size() < 64);
+    return ids;
+}
+
+class PageBuild : public UserPageTest {
+protected:
+    // A window whose pages were all built before it was shown, as the launcher once built them.
+    std::unique_ptr<TfrmMain> BuiltAtOnce()
+    {
+        auto window = std::make_unique<TfrmMain>(folder / L"Trelgate.exe");
+        window->Create();
+        for (const Control& c : kControls)
+            window->Item(c.id);
+        window->Show();
+        return window;
+    }
+    // Alt and a letter, as the launcher's loop meets it at the focused control.
+    void Alt(wchar_t letter)
+    {
+        MSG msg{::GetFocus(), WM_SYSCHAR, letter, 0};
+        if (!form->PreTranslateMessage(msg))
+            ::DispatchMessageW(&msg);
+    }
+    // Each page, shown in both windows, the same; at the DPI given to both before any page but the first was shown.
+    void ExpectSamePages(TfrmMain& atOnce, UINT dpi)
+    {
+        if (dpi != USER_DEFAULT_SCREEN_DPI)
+            for (HWND w : {atOnce.Handle(), form->Handle()}) {
+                const int scale = static_cast<int>(dpi);
+                RECT suggested{0, 0, Scale(kClientWidth, scale), Scale(kClientHeight, scale)};
+                ::SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+            }
+        for (int tab : {1, 2, 3, 0}) {
+            SCOPED_TRACE(testing::Message() << "page " << tab << " at " << dpi << " DPI");
+            for (TfrmMain* w : {&atOnce, form.get()})
+                TabCtrl_SetCurFocus(w->Item(Ctl::PageControl), tab); // as a click on its tab
+            ASSERT_EQ(form->ActivePage(), PageAt(tab));
+            EXPECT_EQ(ShotOf(form->Handle(), form->Item(PageAt(tab))), ShotOf(atOnce.Handle(), atOnce.Item(PageAt(tab))));
+            EXPECT_EQ(TabOrder(form->Handle(), form->Item(Ctl::btnLaunch)),
+                      TabOrder(atOnce.Handle(), atOnce.Item(Ctl::btnLaunch)));
+        }
+        EXPECT_EQ(ShotOf(form->Handle(), form->Handle()), ShotOf(atOnce.Handle(), atOnce.Handle())) << "the whole window";
+    }
+};
+
+} // namespace
+
+// From three settings files: a game with a remembered user, a directory that is no game, none at all. Each page,
+// built when first shown, at 96 or at 144 DPI, or once the window is up, holds what the window built at once holds:
+// the same controls, ids, texts, places, fonts, check marks from the settings file and tab order.
+TEST_F(PageBuild, APageBuiltLaterIsThePageBuiltAtOnce)
+{
+    Save(L"Ace.usr");
+    Save(L"Bob.usr");
+    Save(L"Bob\\Start.bak");
+    const std::string options = "\r\n[Users]\r\nCurrentUser=Bob\r\n[Options]\r\nFullScreen=0\r\nSafeMode=1\r\nDebugStart=1\r\n";
+    for (const std::string& directory : {Utf8FromWide(game), Utf8FromWide(folder / L"nowhere"), ""s}) {
+        for (const UINT dpi : {96u, 144u}) {
+            SCOPED_TRACE(directory + " at " + std::to_string(dpi));
+            WriteBytes(Ini(), "[Settings]\r\nTrelanPath=" + directory + "\r\nFadeWindow=1" + options);
+            const auto atOnce = BuiltAtOnce();
+            Show();
+            ExpectSamePages(*atOnce, dpi);
+            form.reset();
+        }
+        WriteBytes(Ini(), "[Settings]\r\nTrelanPath=" + directory + "\r\nFadeWindow=0" + options);
+        const auto atOnce = BuiltAtOnce();
+        Show();
+        EXPECT_TRUE(PumpUntil([&] { return FindChild(form->Handle(), Ctl::hllCorvane) != nullptr; }))
+            << "the last page built once the window is up";
+        ExpectSamePages(*atOnce, USER_DEFAULT_SCREEN_DPI);
+        form.reset();
+    }
+}
+
+// Alt and a letter does what the dialog manager did with every page built: a button's letter clicks it on the page
+// shown and on no other, whether or not that other page was ever shown; a label's letter moves nothing in this
+// window, which is no dialog.
+TEST_F(PageBuild, AltAndALetterReachesTheButtonsOfThePageShownOnly)
+{
+    Save(L"Bob.usr");
+    OpenAt(game, L"Bob");
+    ASSERT_EQ(form->ActivePage(), Ctl::tabUsers);
+    HWND focus = ::GetFocus();
+    Alt(L'b'); // "&Backups:" here, "&Browse" on the settings page
+    Alt(L'd'); // "&Delete selected Backups", disabled here; "Trelan game &directory:" on the settings page
+    EXPECT_EQ(std::tuple(::GetFocus(), form->ActivePage(), seams.dialogs.size()),
+              std::tuple(focus, Ctl::tabUsers, size_t{0}));
+    ::SetWindowTextW(Item(Ctl::edtNewBackup), L"Lettered");
+    Alt(L'c'); // "&Create Backup"
+    EXPECT_EQ(NamesIn(At(L"Bob")), Names{L"Lettered.bak"});
+
+    OpenAt(L"", L""); // the settings page first; the user manager page not shown
+    ASSERT_EQ(form->ActivePage(), Ctl::tabSettings);
+    focus = ::GetFocus();
+    for (wchar_t letter : {L'u', L'n', L'c', L'r', L't', L'd'})
+        Alt(letter);
+    EXPECT_EQ(std::pair(::GetFocus(), form->ActivePage()), std::pair(focus, Ctl::tabSettings));
+    Alt(L'b');
+    EXPECT_EQ(seams.dialogs.size(), 1u) << "Browse clicked";
+    Alt(L'o'); // a page's letter
+    ASSERT_EQ(form->ActivePage(), Ctl::tabOptions);
+    Alt(L'b');
+    EXPECT_EQ(std::pair(seams.dialogs.size(), form->ActivePage()), std::pair(size_t{1}, Ctl::tabOptions))
+        << "the settings page's letters stay with it";
+    EXPECT_TRUE(seams.boxes.empty());
+}
+
+// The options from the settings file reach the game's command line and the file again, the page never shown.
+TEST_F(PageBuild, TheOptionsReachTheGameAndTheFileWithTheirPageNeverShown)
+{
+    WriteBytes(game + L"\\Trelan.control.txt", "exit\r\n");
+    WriteBytes(Ini(), "[Settings]\r\nTrelanPath=" + Utf8FromWide(game) + "\r\nFadeWindow=0\r\n[Options]\r\nSafeMode=1\r\n");
+    Show();
+    Click(Ctl::btnLaunch);
+    EXPECT_EQ(ReadBytes(game + L"\\Trelan.record.txt"),
+              "cmdline=" + Utf8FromWide(kCommandLines[3].line) + "\ncwd=" + Utf8FromWide(game) + "\nenv=\n");
+    EXPECT_NE(ReadBytes(Ini()).find("\r\nSafeMode=1\r\n"), std::string::npos) << ReadBytes(Ini());
+    EXPECT_EQ(form->ActivePage(), Ctl::tabUsers);
+}
