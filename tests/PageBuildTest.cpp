@@ -175,7 +175,7 @@ TEST_F(PageBuild, AltAndALetterReachesTheButtonsOfThePageShownOnly)
               std::tuple(focus, Ctl::tabUsers, size_t{0}));
     ::SetWindowTextW(Item(Ctl::edtNewBackup), L"Lettered");
     Alt(L'c'); // "&Create Backup"
-    EXPECT_EQ(NamesIn(At(L"Bob")), Names{L"Lettered.bak"});
+    EXPECT_EQ(NamesIn(At(L"Bob")), std::set<std::wstring>{L"Lettered.bak"});
 
     OpenAt(L"", L""); // the settings page first; the user manager page not shown
     ASSERT_EQ(form->ActivePage(), Ctl::tabSettings);
