@@ -171,11 +171,11 @@ bool TemporaryFile::Commit()
 {
     if (!file_)
         return false;
-    // What Windows' replace keeps of the target, given to the new content
-    // first, since Wine's keeps none of it.
+    // The target's creation time and attributes go to the new content. Moved,
+    // not replaced: a replace is no single step (Wine's, killed part way,
+    // leaves no target at all), and the move keeps the old file or the new one.
     WIN32_FILE_ATTRIBUTE_DATA old{};
-    const bool replacing = ::GetFileAttributesExW(target_.c_str(), GetFileExInfoStandard, &old);
-    if (replacing) {
+    if (::GetFileAttributesExW(target_.c_str(), GetFileExInfoStandard, &old)) {
         FILE_BASIC_INFO basic{};
         basic.CreationTime.LowPart = old.ftCreationTime.dwLowDateTime;
         basic.CreationTime.HighPart = static_cast<LONG>(old.ftCreationTime.dwHighDateTime);
@@ -185,22 +185,8 @@ bool TemporaryFile::Commit()
         ::SetFileInformationByHandle(file_.get(), FileBasicInfo, &basic, sizeof basic);
     }
     file_.reset();
-    const auto move = [this](DWORD flags = 0) {
-        return ::MoveFileExW(name_.c_str(), target_.c_str(), flags | MOVEFILE_WRITE_THROUGH) != FALSE;
-    };
-    if (!replacing)
-        return committed_ = move();
-    // Wine's replace puts the target's folder and a temporary name of its own
-    // into MAX_PATH characters and overruns them when they do not fit.
-    if (target_.size() + 10 >= MAX_PATH)
-        return committed_ = move(MOVEFILE_REPLACE_EXISTING);
-    if (::ReplaceFileW(target_.c_str(), name_.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
-        return committed_ = true;
-    // Some failures of the replace leave the target removed and the new
-    // content under its temporary name: then it is moved into the target's place.
-    if (::GetFileAttributesW(target_.c_str()) != INVALID_FILE_ATTRIBUTES || ::GetLastError() != ERROR_FILE_NOT_FOUND)
-        return false;
-    return committed_ = move();
+    committed_ = ::MoveFileExW(name_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    return committed_;
 }
 
 bool ReplaceFileContents(const std::wstring& target, std::string_view bytes)

@@ -66,9 +66,8 @@ public:
     bool Write(std::string_view bytes);
     // Puts what was written on the disk.
     bool Flush();
-    // Puts the flushed content in the target's place in one step. A target that
-    // is there keeps its attributes and creation time, and on Windows its
-    // security and streams: it is replaced, not deleted and made anew.
+    // Puts the flushed content in the target's place in one step; the new file
+    // takes a target's creation time and attributes.
     bool Commit();
 
 private:
