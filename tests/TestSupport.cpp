@@ -221,22 +221,6 @@ void End(Process& p)
         p.Wait();
 }
 
-LauncherRuns::~LauncherRuns()
-{
-    for (Process& p : started)
-        End(p);
-}
-
-Process& LauncherRuns::Start()
-{
-    const std::wstring exe = folder_ + L"\\Trelgate.exe";
-    if (started.empty()) {
-        EXPECT_TRUE(::CopyFileW((BinDir() + L"\\Trelgate.exe").c_str(), exe.c_str(), FALSE));
-    }
-    started.push_back(test::Start(exe, L"", folder_));
-    return started.back();
-}
-
 std::vector<HWND> TopWindows(const wchar_t* className, const wchar_t* title, DWORD processId)
 {
     std::vector<HWND> found;

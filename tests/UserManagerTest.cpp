@@ -217,6 +217,7 @@ TEST_F(UserManager, TheListsSelectionOffersWhatItAllowsAndItsKeysRunTheirOperati
     EXPECT_EQ(ReadBytes(At(L"Agent.usr")), "Agent\\Taken.bak");
     Click(btnDeleteUser);
     EXPECT_EQ(Page(), std::pair(L""s, kNoUserFile)) << "listed by its folder, without a file to delete";
+    EXPECT_EQ(Text(pnlDate) + L"|" + Text(pnlTime), L"no file|");
     EXPECT_EQ(seams.boxes, (std::vector<Box>{Restore(L"Begin"), kDelete, Restore(L"Taken"), kKeepBackups}));
 }
 
