@@ -2,7 +2,6 @@
 // is then the page the window would have built at once, and the keys and the settings reach it as before.
 #include "WindowFixture.h"
 
-#include "CommandLines.h"
 #include "ui/FrameRules.h"
 
 #include <sstream>
@@ -153,17 +152,4 @@ TEST_F(PageBuild, AltAndALetterReachesTheButtonsOfThePageShownOnly)
     EXPECT_EQ(std::pair(seams.dialogs.size(), form->ActivePage()), std::pair(size_t{1}, Ctl::tabOptions))
         << "the settings page's letters stay with it";
     EXPECT_TRUE(seams.boxes.empty());
-}
-
-// The options from the settings file reach the game's command line and the file again, the page never shown.
-TEST_F(PageBuild, TheOptionsReachTheGameAndTheFileWithTheirPageNeverShown)
-{
-    WriteBytes(game + L"\\Trelan.control.txt", "exit\r\n");
-    WriteBytes(Ini(), "[Settings]\r\nTrelanPath=" + Utf8FromWide(game) + "\r\nFadeWindow=0\r\n[Options]\r\nSafeMode=1\r\n");
-    Show();
-    Click(Ctl::btnLaunch);
-    EXPECT_EQ(ReadBytes(game + L"\\Trelan.record.txt"),
-              "cmdline=" + Utf8FromWide(kCommandLines[3].line) + "\ncwd=" + Utf8FromWide(game) + "\nenv=\n");
-    EXPECT_NE(ReadBytes(Ini()).find("\r\nSafeMode=1\r\n"), std::string::npos) << ReadBytes(Ini());
-    EXPECT_EQ(form->ActivePage(), Ctl::tabUsers);
 }

@@ -118,11 +118,6 @@ std::string UnixQuoted(const std::wstring& path)
     return quoted;
 }
 
-bool UnixLink(const std::wstring& target, const std::wstring& link)
-{
-    return UnixShell("ln -s " + UnixQuoted(target) + " " + UnixQuoted(link));
-}
-
 bool UnixFile(const std::wstring& folder, const std::string& unixName)
 {
     std::string command = "echo save > " + UnixQuoted(folder);

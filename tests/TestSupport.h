@@ -50,8 +50,6 @@ std::set<std::wstring> NamesIn(const std::wstring& folder);
 bool UnixShell(const std::string& command);
 // A path in Unix form, quoted for the shell.
 std::string UnixQuoted(const std::wstring& path);
-// A symbolic link, as a player's or an archive's would be under Wine.
-bool UnixLink(const std::wstring& target, const std::wstring& link);
 // A file whose Unix name holds characters no Windows name can (such as "\\").
 bool UnixFile(const std::wstring& folder, const std::string& unixName);
 

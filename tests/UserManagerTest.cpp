@@ -107,7 +107,9 @@ protected:
     {
         switch (spoil) {
         case ReadOnly: Mark(At(L"Agent\\Heist.bak"), FILE_ATTRIBUTE_READONLY); break;
-        case FolderLink: Save(L"Linked.usr"); return UnixLink(root + L"\\outside", At(L"Linked")) ? L"Linked" : L"";
+        case FolderLink:
+            Save(L"Linked.usr");
+            return UnixShell("ln -s " + UnixQuoted(root + L"\\outside") + " " + UnixQuoted(At(L"Linked"))) ? L"Linked" : L"";
         case DotEnded: return L"Bob.";
         case DotDot: Save(L"...usr"); return L"..";
         default: break;
