@@ -88,11 +88,7 @@ protected:
     {
         OpenAt(game, L"");
         HWND box = Item(Ctl::cboUser);
-        for (int i = 0; i < ComboBox_GetCount(box); ++i) { // exactly: no search of the box's own finds ""
-            wchar_t text[512] = {};
-            if (ComboBox_GetLBText(box, i, text); text == user)
-                ComboBox_SetCurSel(box, i);
-        }
+        ComboBox_SetCurSel(box, ComboBox_FindStringExact(box, -1, user.c_str()));
         ::SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(Ctl::cboUser, CBN_SELCHANGE),
                        reinterpret_cast<LPARAM>(box));
         ASSERT_EQ(form->CurrentUser, user);
