@@ -145,8 +145,9 @@ TEST(RenameFile, AChangeOfCaseAloneRenamesOrLeavesTheName)
     EXPECT_EQ(NamesIn(store.backups), (std::set<std::wstring>{L"Save.bak", L"save.bak"}));
 }
 
-// Unix links to a file whose path differs only in letter case: in a folder beside the game folder spelled otherwise,
-// and a case twin's user file beside the link. Neither is deleted, renamed or written through.
+// Unix links to a path that differs only in letter case: a backup and the backup folder L to a folder beside the game
+// folder spelled otherwise, and a case twin's user file beside the link. None is listed, deleted, renamed, made or
+// written through.
 TEST(StoreEntries, ALinkToAnotherSpellingOfAPathIsNoEntryOfTheStore)
 {
     const Store store;
@@ -154,15 +155,31 @@ TEST(StoreEntries, ALinkToAnotherSpellingOfAPathIsNoEntryOfTheStore)
     const std::string game = UnixQuoted(store.folder / L"game"), twin = UnixQuoted(store.folder.Path()) + "/GAME";
     if (!UnixShell("mkdir -p " + twin + "/users/A && echo twin > " + twin + "/users/A/Out.bak && ln -s " + twin +
                    "/users/A/Out.bak " + game + "/users/A/Out.bak && ln -s " + game + "/users/A.usr " + game +
-                   "/users/a.usr"))
+                   "/users/a.usr && ln -s " + twin + "/users/A " + game + "/users/L"))
         GTEST_SKIP() << "links and case twins are made on the Unix side of Wine";
-    const StoreEntry linkedSave = *store.game.UserFile(L"a");
+    const StoreEntry linkedSave = *store.game.UserFile(L"a"), linkedFolder = *store.game.BackupFolder(L"L");
     EXPECT_FALSE(DeleteStoreFile(store.Backup(L"Out")));
     EXPECT_FALSE(RenameFile(store.Backup(L"Out"), store.Backup(L"Moved")));
     EXPECT_FALSE(CopyFileContents(store.Save(), store.Backup(L"Out")));
     EXPECT_FALSE(DeleteStoreFile(linkedSave));
     EXPECT_FALSE(CopyFileContents(store.Backup(L"Out"), linkedSave));
+    EXPECT_TRUE(ListBackups(store.game, L"L").empty());
+    EXPECT_FALSE(FolderExists(linkedFolder) || CreateFolder(linkedFolder) || RemoveFolder(linkedFolder));
     EXPECT_TRUE(UnixShell("test \"$(cat " + twin + "/users/A/Out.bak)\" = twin")) << "the other spelling's file";
     EXPECT_EQ(ReadBytes(store.Save().Path()), "A's save");
-    UnixShell("rm -rf " + twin + " " + game + "/users/A/Out.bak " + game + "/users/a.usr");
+    UnixShell("rm -rf " + twin + " " + game + "/users/A/Out.bak " + game + "/users/a.usr " + game + "/users/L");
+}
+
+// Under Wine a file in a folder that may not be written to is reported deleted, and stays: not deleted.
+TEST(DeleteStoreFile, IsDoneOnlyWhenTheFileIsGone)
+{
+    const Store store;
+    store.WriteOld(L"Old");
+    const std::string backups = UnixQuoted(store.backups);
+    if (!UnixShell("chmod 555 " + backups))
+        GTEST_SKIP() << "folder modes are set on the Unix side of Wine";
+    EXPECT_FALSE(DeleteStoreFile(store.Backup(L"Old")));
+    UnixShell("chmod 755 " + backups);
+    EXPECT_TRUE(DeleteStoreFile(store.Backup(L"Old")));
+    EXPECT_TRUE(NamesIn(store.backups).empty());
 }

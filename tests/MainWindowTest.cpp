@@ -69,12 +69,8 @@ TEST_F(MainWindow, TheOptionHelpFollowsThePointerAndStaysOverTheLabels)
         ::GetClientRect(hwnd, &r);
         return std::pair(hwnd, POINT{r.right / 2, r.bottom / 2});
     };
-    RECT firstTab, lastTab;
-    TabCtrl_GetItemRect(tabs, 0, &firstTab);
-    TabCtrl_GetItemRect(tabs, 3, &lastTab);
-    RECT frame;
-    ::GetClientRect(tabs, &frame);
-    const int tabMiddle = static_cast<int>(firstTab.top + firstTab.bottom) / 2;
+    RECT tab; // the tab control answers for its strip and frame as for its tabs (the hit test above)
+    TabCtrl_GetItemRect(tabs, 0, &tab);
     const struct {
         std::pair<HWND, POINT> spot; // a point in a window's client area
         std::wstring help;
@@ -85,11 +81,7 @@ TEST_F(MainWindow, TheOptionHelpFollowsThePointerAndStaysOverTheLabels)
         {middle(Item(lblOptionInfo)), help(chkSafeMode), "the info below the boxes"},
         {{Item(tabOptions), {122, 70}}, L"", "the page's free area"},
         {middle(Item(chkDebugStart)), help(chkDebugStart), "another box"},
-        {{tabs, {static_cast<int>(firstTab.left + firstTab.right) / 2, tabMiddle}}, L"", "a tab"},
-        {middle(Item(chkFullScreen)), help(chkFullScreen), "the first box"},
-        {{tabs, {static_cast<int>(lastTab.right + frame.right) / 2, tabMiddle}}, L"", "the strip beyond the tabs"},
-        {middle(Item(chkMusicEnabled)), help(chkMusicEnabled), "a box again"},
-        {{tabs, {frame.right / 2, frame.bottom - 2}}, L"", "the frame below the page"},
+        {{tabs, {static_cast<int>(tab.left + tab.right) / 2, static_cast<int>(tab.top + tab.bottom) / 2}}, L"", "a tab"},
     };
     for (const auto& [spot, expected, over] : moves) {
         POINT p = spot.second;
@@ -134,12 +126,13 @@ TEST_F(MainWindow, FadesInByFivesAndOutByTwentiesWhenTheBoxIsTickedAtExit)
     }
 }
 
-// The game outlasts one slice of the wait and inherits the environment; the window comes back opaque, and only
-// the refresh's tick lists the new user and puts the window back where it stood.
+// The game outlasts one slice of the wait and inherits the environment and the options from the settings file, their
+// page never shown; the window comes back opaque, and only the refresh's tick lists the new user and puts the window
+// back where it stood.
 TEST_F(MainWindow, ALaunchWaitsForTheGameAndItsTickRefreshesAndMovesTheWindowBack)
 {
     WriteBytes(game + L"\\Trelan.control.txt", "stay 4500\r\nwrite Newcomer\r\nexit\r\n");
-    WriteBytes(Ini(), "[Settings]\r\nFadeWindow=1\r\nTrelanPath=" + Utf8FromWide(game));
+    WriteBytes(Ini(), "[Settings]\r\nFadeWindow=1\r\nTrelanPath=" + Utf8FromWide(game) + "\r\n[Options]\r\nSafeMode=1\r\n");
     ::SetEnvironmentVariableW(L"TRELAN_DEMO_PROBE", L"inherited");
     Show();
     RECT before, after;
@@ -147,7 +140,8 @@ TEST_F(MainWindow, ALaunchWaitsForTheGameAndItsTickRefreshesAndMovesTheWindowBac
     Click(btnLaunch);
     ::SetEnvironmentVariableW(L"TRELAN_DEMO_PROBE", nullptr);
     EXPECT_EQ(ReadBytes(game + L"\\Trelan.record.txt"),
-              "cmdline=" + Utf8FromWide(kCommandLines[0].line) + "\ncwd=" + Utf8FromWide(game) + "\nenv=inherited\n");
+              "cmdline=" + Utf8FromWide(kCommandLines[3].line) + "\ncwd=" + Utf8FromWide(game) + "\nenv=inherited\n");
+    EXPECT_NE(ReadBytes(Ini()).find("\r\nSafeMode=1\r\n"), std::string::npos) << "saved before the launch";
     EXPECT_EQ(std::tuple(::IsIconic(form->Handle()), form->AlphaBlendValue(), Text(cboUser)),
               std::tuple(FALSE, 255, L""s)) << "back, opaque, and no refresh before its tick";
     ::SetWindowPos(form->Handle(), nullptr, before.left + 40, before.top + 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);

@@ -2,10 +2,9 @@
 // is then the page the window would have built at once, and the keys and the settings reach it as before.
 #include "WindowFixture.h"
 
-#include "CommandLines.h"
 #include "ui/FrameRules.h"
 
-#include <ostream>
+#include <sstream>
 #include <tuple>
 #include <vector>
 
@@ -16,34 +15,9 @@ using namespace trelgate::test;
 
 namespace {
 
-// One control as the player and the dialog manager meet it; places in the frame's client pixels.
-struct Shot {
-    int id;
-    std::wstring className, text, face;
-    LONG_PTR style, exStyle;
-    RECT place;
-    LRESULT checked;
-    LONG fontHeight, fontWeight;
-    BYTE underline;
-    bool operator==(const Shot& o) const
-    {
-        return std::tie(id, className, text, face, style, exStyle, checked, fontHeight, fontWeight, underline) ==
-                   std::tie(o.id, o.className, o.text, o.face, o.style, o.exStyle, o.checked, o.fontHeight,
-                            o.fontWeight, o.underline) &&
-               ::EqualRect(&place, &o.place);
-    }
-};
-
-void PrintTo(const Shot& s, std::ostream* out)
-{
-    *out << s.id << " " << Utf8FromWide(s.className) << " \"" << Utf8FromWide(s.text) << "\" " << std::hex << s.style
-         << " " << s.exStyle << std::dec << " (" << s.place.left << "," << s.place.top << "," << s.place.right << ","
-         << s.place.bottom << ") check " << s.checked << " " << Utf8FromWide(s.face) << " " << s.fontHeight << " "
-         << s.fontWeight << " " << int(s.underline);
-}
-
-// The page window and every control on it, in the order of the window tree.
-std::vector<Shot> ShotOf(HWND frame, HWND page)
+// The page window and every control on it, in the order of the window tree, each as the player and the dialog
+// manager meet it: id, class, text, styles, place in the frame's client pixels, check mark and font.
+std::vector<std::wstring> ShotOf(HWND frame, HWND page)
 {
     std::vector<HWND> windows{page};
     ::EnumChildWindows(
@@ -53,26 +27,23 @@ std::vector<Shot> ShotOf(HWND frame, HWND page)
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&windows));
-    std::vector<Shot> shots;
+    std::vector<std::wstring> shots;
     for (HWND w : windows) {
-        Shot s{::GetDlgCtrlID(w)};
         wchar_t name[64] = {};
         ::GetClassNameW(w, name, 64);
-        s.className = name;
-        s.text = TextOf(w);
-        s.style = ::GetWindowLongPtrW(w, GWL_STYLE);
-        s.exStyle = ::GetWindowLongPtrW(w, GWL_EXSTYLE);
-        ::GetWindowRect(w, &s.place);
-        ::MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&s.place), 2);
-        s.checked = s.className == WC_BUTTONW ? Button_GetCheck(w) : 0;
+        RECT place;
+        ::GetWindowRect(w, &place);
+        ::MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&place), 2);
         LOGFONTW font{};
         if (HFONT f = GetWindowFont(w))
             ::GetObjectW(f, sizeof font, &font);
-        s.face = font.lfFaceName;
-        s.fontHeight = font.lfHeight;
-        s.fontWeight = font.lfWeight;
-        s.underline = font.lfUnderline;
-        shots.push_back(s);
+        std::wostringstream shot;
+        shot << ::GetDlgCtrlID(w) << L" " << name << L" \"" << TextOf(w) << L"\" " << std::hex
+             << ::GetWindowLongPtrW(w, GWL_STYLE) << L" " << ::GetWindowLongPtrW(w, GWL_EXSTYLE) << std::dec << L" ("
+             << place.left << L"," << place.top << L"," << place.right << L"," << place.bottom << L") check "
+             << (name == std::wstring_view(WC_BUTTONW) ? Button_GetCheck(w) : 0) << L" " << font.lfFaceName << L" "
+             << font.lfHeight << L" " << font.lfWeight << L" " << int{font.lfUnderline};
+        shots.push_back(shot.str());
     }
     return shots;
 }
@@ -101,13 +72,8 @@ protected:
         window->Show();
         return window;
     }
-    // Alt and a letter, as the launcher's loop meets it at the focused control.
-    void Alt(wchar_t letter)
-    {
-        MSG msg{::GetFocus(), WM_SYSCHAR, letter, 0};
-        if (!form->PreTranslateMessage(msg))
-            ::DispatchMessageW(&msg);
-    }
+    // Alt and a letter at the focused control.
+    void Alt(wchar_t letter) { Press(::GetFocus(), letter, WM_SYSCHAR); }
     // Each page, shown in both windows, the same; at the DPI given to both before any page but the first was shown.
     void ExpectSamePages(TfrmMain& atOnce, UINT dpi)
     {
@@ -142,21 +108,16 @@ TEST_F(PageBuild, APageBuiltLaterIsThePageBuiltAtOnce)
     Save(L"Bob\\Start.bak");
     const std::string options = "\r\n[Users]\r\nCurrentUser=Bob\r\n[Options]\r\nFullScreen=0\r\nSafeMode=1\r\nDebugStart=1\r\n";
     for (const std::string& directory : {Utf8FromWide(game), Utf8FromWide(folder / L"nowhere"), ""s}) {
-        for (const UINT dpi : {96u, 144u}) {
-            SCOPED_TRACE(directory + " at " + std::to_string(dpi));
-            WriteBytes(Ini(), "[Settings]\r\nTrelanPath=" + directory + "\r\nFadeWindow=1" + options);
+        for (const auto& [fading, dpi] : {std::pair("1", 96u), std::pair("1", 144u), std::pair("0", 96u)}) {
+            SCOPED_TRACE(directory + " at " + std::to_string(dpi) + " fading " + fading);
+            WriteBytes(Ini(), "[Settings]\r\nTrelanPath=" + directory + "\r\nFadeWindow=" + fading + options);
             const auto atOnce = BuiltAtOnce();
             Show();
+            EXPECT_TRUE(*fading == '1' || PumpUntil([&] { return FindChild(form->Handle(), Ctl::hllCorvane); }))
+                << "without a fade-in, the last page built once the window is up";
             ExpectSamePages(*atOnce, dpi);
             form.reset();
         }
-        WriteBytes(Ini(), "[Settings]\r\nTrelanPath=" + directory + "\r\nFadeWindow=0" + options);
-        const auto atOnce = BuiltAtOnce();
-        Show();
-        EXPECT_TRUE(PumpUntil([&] { return FindChild(form->Handle(), Ctl::hllCorvane) != nullptr; }))
-            << "the last page built once the window is up";
-        ExpectSamePages(*atOnce, USER_DEFAULT_SCREEN_DPI);
-        form.reset();
     }
 }
 
@@ -191,17 +152,4 @@ TEST_F(PageBuild, AltAndALetterReachesTheButtonsOfThePageShownOnly)
     EXPECT_EQ(std::pair(seams.dialogs.size(), form->ActivePage()), std::pair(size_t{1}, Ctl::tabOptions))
         << "the settings page's letters stay with it";
     EXPECT_TRUE(seams.boxes.empty());
-}
-
-// The options from the settings file reach the game's command line and the file again, the page never shown.
-TEST_F(PageBuild, TheOptionsReachTheGameAndTheFileWithTheirPageNeverShown)
-{
-    WriteBytes(game + L"\\Trelan.control.txt", "exit\r\n");
-    WriteBytes(Ini(), "[Settings]\r\nTrelanPath=" + Utf8FromWide(game) + "\r\nFadeWindow=0\r\n[Options]\r\nSafeMode=1\r\n");
-    Show();
-    Click(Ctl::btnLaunch);
-    EXPECT_EQ(ReadBytes(game + L"\\Trelan.record.txt"),
-              "cmdline=" + Utf8FromWide(kCommandLines[3].line) + "\ncwd=" + Utf8FromWide(game) + "\nenv=\n");
-    EXPECT_NE(ReadBytes(Ini()).find("\r\nSafeMode=1\r\n"), std::string::npos) << ReadBytes(Ini());
-    EXPECT_EQ(form->ActivePage(), Ctl::tabUsers);
 }

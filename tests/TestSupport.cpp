@@ -118,11 +118,6 @@ std::string UnixQuoted(const std::wstring& path)
     return quoted;
 }
 
-bool UnixLink(const std::wstring& target, const std::wstring& link)
-{
-    return UnixShell("ln -s " + UnixQuoted(target) + " " + UnixQuoted(link));
-}
-
 bool UnixFile(const std::wstring& folder, const std::string& unixName)
 {
     std::string command = "echo save > " + UnixQuoted(folder);
@@ -219,22 +214,6 @@ void End(Process& p)
 {
     if (p.process && p.Wait(0) == STILL_ACTIVE && ::TerminateProcess(p.process.get(), 1))
         p.Wait();
-}
-
-LauncherRuns::~LauncherRuns()
-{
-    for (Process& p : started)
-        End(p);
-}
-
-Process& LauncherRuns::Start()
-{
-    const std::wstring exe = folder_ + L"\\Trelgate.exe";
-    if (started.empty()) {
-        EXPECT_TRUE(::CopyFileW((BinDir() + L"\\Trelgate.exe").c_str(), exe.c_str(), FALSE));
-    }
-    started.push_back(test::Start(exe, L"", folder_));
-    return started.back();
 }
 
 std::vector<HWND> TopWindows(const wchar_t* className, const wchar_t* title, DWORD processId)

@@ -10,7 +10,6 @@
 #include <ostream>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "base/Handle.h"
@@ -51,8 +50,6 @@ std::set<std::wstring> NamesIn(const std::wstring& folder);
 bool UnixShell(const std::string& command);
 // A path in Unix form, quoted for the shell.
 std::string UnixQuoted(const std::wstring& path);
-// A symbolic link, as a player's or an archive's would be under Wine.
-bool UnixLink(const std::wstring& target, const std::wstring& link);
 // A file whose Unix name holds characters no Windows name can (such as "\\").
 bool UnixFile(const std::wstring& folder, const std::string& unixName);
 
@@ -102,21 +99,6 @@ struct Process {
 Process Start(const std::wstring& exe, const std::wstring& commandLine, const std::wstring& directory);
 // Ends the process when it still runs.
 void End(Process& p);
-
-// The real launcher copied into a folder and started there, as often as asked;
-// what still runs at the end (a failed step's leftovers) is ended.
-class LauncherRuns {
-public:
-    explicit LauncherRuns(std::wstring folder) : folder_(std::move(folder)) {}
-    ~LauncherRuns();
-    LauncherRuns(const LauncherRuns&) = delete;
-    LauncherRuns& operator=(const LauncherRuns&) = delete;
-    Process& Start();
-    std::deque<Process> started; // in order; a reference stays valid
-
-private:
-    std::wstring folder_;
-};
 
 // The visible top-level windows of a class (and title, unless null), of one process or of any (0).
 std::vector<HWND> TopWindows(const wchar_t* className, const wchar_t* title, DWORD processId = 0);

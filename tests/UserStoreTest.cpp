@@ -47,9 +47,10 @@ TEST(UserStore, ListsVisiblePlainUserFilesAndFoldersAndBakFilesSortedByName)
     MakeFolder(game / L"users");
     for (const wchar_t* name : {L"Zulu\\", L"yankee\\", L"Shadow\\", L"Ghost.usr\\", L"Agent\\", L"delta.usr",
                                 L"Charlie.usr", L"Alpha two.usr", L"Alpha.usr", L".usr", L"Agent.usr", L"notes.txt",
-                                L"usr", L"x.usrx", L"Agent\\Start.bak", L"Agent\\Before heist.bak",
+                                L"usr", L"x.usrx", L"Stray.bak", L"Agent\\Start.bak", L"Agent\\Before heist.bak",
                                 L"Agent\\Before.heist.bak", L"Agent\\Old.bak.txt", L"Agent\\Sub.bak\\"})
         Entry(game.Path(), name); // x.usrx: its generated short name X~....USR matches "*.usr"
+    WriteBytes(game / L"Stray.bak", "the game folder's");
     ASSERT_FALSE(::GetFileAttributesW((game / L"users\\.usr").c_str()) & FILE_ATTRIBUTE_HIDDEN)
         << "Wine hides dot files unless HKCU\\Software\\Wine ShowDotFiles is Y, as scripts/test.sh sets it";
     for (const wchar_t* name : {L"Shadow.usr", L"Secret\\", L"Agent\\Secret.bak"})
@@ -65,7 +66,8 @@ TEST(UserStore, ListsVisiblePlainUserFilesAndFoldersAndBakFilesSortedByName)
     EXPECT_EQ(ListUsers(store), (Names{L"", L"Agent", L"Alpha", L"Alpha two", L"Charlie", L"delta", L"Ghost.usr",
                                        L"Shadow", L"yankee", L"Zulu"}));
     EXPECT_EQ(NamesOf(ListBackups(store, L"Agent")), (Names{L"Before heist", L"Before.heist", L"Start"}));
-    EXPECT_TRUE(ListBackups(store, L"Nobody").empty());
+    for (const wchar_t* none : {L"Nobody", L"", L".."}) // the users folder's and the game folder's are no user's
+        EXPECT_TRUE(ListBackups(store, none).empty()) << none;
     for (const wchar_t* user : {L"", L"Agent"})
         EXPECT_TRUE(FindUserFile(store, user)) << user;
     for (const wchar_t* none : {L"Shadow", L"Core", L"Ghost", L"Nobody"})

@@ -44,10 +44,11 @@ protected:
     HWND Item(Ctl id) const { return form->Item(id); }
     std::wstring Text(Ctl id) const { return TextOf(Item(id)); }
     void Click(Ctl id) { ::SendMessageW(Item(id), BM_CLICK, 0, 0); }
-    // A key press, through the launcher's message filter first, as its own loop would.
-    void Press(HWND target, WPARAM key)
+    // A key press (or Alt and a letter, as WM_SYSCHAR), through the launcher's message filter first, as its own
+    // loop would.
+    void Press(HWND target, WPARAM key, UINT message = WM_KEYDOWN)
     {
-        MSG msg{target, WM_KEYDOWN, key, 0};
+        MSG msg{target, message, key, 0};
         if (!form->PreTranslateMessage(msg))
             ::DispatchMessageW(&msg);
     }
@@ -87,11 +88,7 @@ protected:
     {
         OpenAt(game, L"");
         HWND box = Item(Ctl::cboUser);
-        for (int i = 0; i < ComboBox_GetCount(box); ++i) { // exactly: no search of the box's own finds ""
-            wchar_t text[512] = {};
-            if (ComboBox_GetLBText(box, i, text); text == user)
-                ComboBox_SetCurSel(box, i);
-        }
+        ComboBox_SetCurSel(box, ComboBox_FindStringExact(box, -1, user.c_str()));
         ::SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(Ctl::cboUser, CBN_SELCHANGE),
                        reinterpret_cast<LPARAM>(box));
         ASSERT_EQ(form->CurrentUser, user);
