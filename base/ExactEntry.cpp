@@ -97,6 +97,14 @@ bool IsTheEntryWithoutTrailingDots(const std::wstring& folder, std::wstring_view
     return other && SameFile(other.get(), opened);
 }
 
+// Whether an open handle is the file that the information was read from.
+bool IsFile(HANDLE handle, const BY_HANDLE_FILE_INFORMATION& file)
+{
+    BY_HANDLE_FILE_INFORMATION info{};
+    return ::GetFileInformationByHandle(handle, &info) && info.dwVolumeSerialNumber == file.dwVolumeSerialNumber &&
+           info.nFileIndexHigh == file.nFileIndexHigh && info.nFileIndexLow == file.nFileIndexLow;
+}
+
 } // namespace
 
 std::wstring PathBelow(std::wstring root, std::span<const std::wstring> steps)
@@ -111,10 +119,8 @@ std::wstring PathBelow(std::wstring root, std::span<const std::wstring> steps)
 
 bool SameFile(HANDLE a, HANDLE b)
 {
-    BY_HANDLE_FILE_INFORMATION x{}, y{};
-    return ::GetFileInformationByHandle(a, &x) && ::GetFileInformationByHandle(b, &y) &&
-           x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.nFileIndexHigh == y.nFileIndexHigh &&
-           x.nFileIndexLow == y.nFileIndexLow;
+    BY_HANDLE_FILE_INFORMATION x{};
+    return ::GetFileInformationByHandle(a, &x) && IsFile(b, x);
 }
 
 UniqueFile OpenExactly(const std::wstring& root, std::span<const std::wstring> steps, DWORD access, DWORD share)
@@ -166,10 +172,7 @@ bool DeleteExactly(const std::wstring& root, std::span<const std::wstring> steps
     }
     // Gone when its name finds nothing, or another file (a case twin under Wine).
     const UniqueFile again = OpenExactly(root, steps, FILE_READ_ATTRIBUTES, kShareAll);
-    BY_HANDLE_FILE_INFORMATION now{};
-    return !(again && ::GetFileInformationByHandle(again.get(), &now) &&
-             now.dwVolumeSerialNumber == info.dwVolumeSerialNumber && now.nFileIndexHigh == info.nFileIndexHigh &&
-             now.nFileIndexLow == info.nFileIndexLow);
+    return !(again && IsFile(again.get(), info));
 }
 
 } // namespace trelgate
