@@ -146,8 +146,8 @@ TEST(RenameFile, AChangeOfCaseAloneRenamesOrLeavesTheName)
 }
 
 // Unix links to a path that differs only in letter case: a backup and the backup folder L to a folder beside the game
-// folder spelled otherwise, and a case twin's user file beside the link. None is listed, deleted, renamed, made or
-// written through.
+// folder spelled otherwise, and a case twin's user file beside the link. None is listed, deleted, renamed, made,
+// read or written through.
 TEST(StoreEntries, ALinkToAnotherSpellingOfAPathIsNoEntryOfTheStore)
 {
     const Store store;
@@ -161,6 +161,7 @@ TEST(StoreEntries, ALinkToAnotherSpellingOfAPathIsNoEntryOfTheStore)
     EXPECT_FALSE(DeleteStoreFile(store.Backup(L"Out")));
     EXPECT_FALSE(RenameFile(store.Backup(L"Out"), store.Backup(L"Moved")));
     EXPECT_FALSE(CopyFileContents(store.Save(), store.Backup(L"Out")));
+    EXPECT_FALSE(CopyFileContents(store.Backup(L"Out"), store.Save())) << "a restore from the link";
     EXPECT_FALSE(DeleteStoreFile(linkedSave));
     EXPECT_FALSE(CopyFileContents(store.Backup(L"Out"), linkedSave));
     EXPECT_TRUE(ListBackups(store.game, L"L").empty());

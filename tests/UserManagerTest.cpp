@@ -50,9 +50,9 @@ const Enabled kNoUserFile = BoxesAnd({});
 
 // What a case's game folder holds beyond what every one holds, and what the game does while the operation asks
 // (or while a rename's edit is open). Every game has the users Agent (with the backups Heist and Start), Alice
-// (with Start), Bob (with Bobs) and "Bob." (no folder), and Stray.bak in the users folder and in the game folder.
-// Links, names and vanished files as such are the store's (BackupFilesTest, UserStoreTest); here only what the page
-// makes of them.
+// (with Start), Bob (with Bobs) and "Bob." (no folder), and Stray.bak in the users folder and in the game folder,
+// which no operation may touch. Links, names and vanished files as such are the store's (BackupFilesTest,
+// UserStoreTest); here only what the page makes of them.
 enum Spoil {
     None,
     ReadOnly,   // Agent's Heist
@@ -109,7 +109,9 @@ protected:
         case ReadOnly: Mark(At(L"Agent\\Heist.bak"), FILE_ATTRIBUTE_READONLY); break;
         case FolderLink:
             Save(L"Linked.usr");
-            return UnixShell("ln -s " + UnixQuoted(root + L"\\outside") + " " + UnixQuoted(At(L"Linked"))) ? L"Linked" : L"";
+            if (!UnixShell("ln -s " + UnixQuoted(root + L"\\outside") + " " + UnixQuoted(At(L"Linked"))))
+                return L"";
+            return L"Linked";
         case DotEnded: return L"Bob.";
         case DotDot: Save(L"...usr"); return L"..";
         default: break;
@@ -198,7 +200,7 @@ TEST_F(UserManager, TheListsSelectionOffersWhatItAllowsAndItsKeysRunTheirOperati
     Save(L"Agent\\Taken.bak");
     OpenAt(game, L"Nobody");
     ASSERT_EQ(form->CurrentUser, L"Agent") << "the first, none matching";
-    seams.answers = {{L"Restore Backup", {IDNO, IDYES}}, {L"Delete Backups", {IDYES}}, {L"Keep backups?", {IDYES}}};
+    seams.answers = {{L"Restore Backup", {IDNO, IDYES, IDYES}}, {L"Delete Backups", {IDYES}}, {L"Keep backups?", {IDYES}}};
     ::SetWindowTextW(Item(edtNewBackup), L"typed");
     EXPECT_EQ(Page(), std::pair(L"typed"s, kNameTypedNoRow)) << "nothing selected";
     Mouse(WM_LBUTTONDOWN, 1);
@@ -220,7 +222,11 @@ TEST_F(UserManager, TheListsSelectionOffersWhatItAllowsAndItsKeysRunTheirOperati
     Click(btnDeleteUser);
     EXPECT_EQ(Page(), std::pair(L""s, kNoUserFile)) << "listed by its folder, without a file to delete";
     EXPECT_EQ(Text(pnlDate) + L"|" + Text(pnlTime), L"no file|");
-    EXPECT_EQ(seams.boxes, (std::vector<Box>{Restore(L"Begin"), kDelete, Restore(L"Taken"), kKeepBackups}));
+    Select({L"Taken"});
+    Click(btnRestore);
+    EXPECT_EQ(ReadBytes(At(L"Agent.usr")), "Agent\\Taken.bak") << "a restore brings the user file back";
+    EXPECT_EQ(seams.boxes,
+              (std::vector<Box>{Restore(L"Begin"), kDelete, Restore(L"Taken"), kKeepBackups, Restore(L"Taken")}));
 }
 
 TEST_F(UserManager, CreateBackupCopiesTheUserFileUnderTheNameTypedAndAsksBeforeReplacingOne)

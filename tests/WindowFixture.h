@@ -65,12 +65,16 @@ protected:
 
     // Literal, so that "Bob." and "." are the entries they name.
     std::wstring At(const std::wstring& name) const { return L"\\\\?\\" + game + L"\\users\\" + name; }
-    // A user file, or a backup (in its user's folder) when the name holds one; it holds its own name.
+    // A user file, or a backup (in its user's folder) when the name holds one; it holds its own name. The backups
+    // are older than the user files, so that a restore shows the time it gives.
     void Save(const std::wstring& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL)
     {
-        if (const auto slash = name.rfind(L'\\'); slash != std::wstring::npos)
+        const auto slash = name.rfind(L'\\');
+        if (slash != std::wstring::npos)
             ::CreateDirectoryW(At(name.substr(0, slash)).c_str(), nullptr);
-        WriteDated(At(name), LocalTime(2026, 11, 2, 18, 4, 12), Utf8FromWide(name));
+        const FILETIME written = slash == std::wstring::npos ? LocalTime(2026, 12, 1, 9, 30, 0)
+                                                             : LocalTime(2026, 11, 2, 18, 4, 12);
+        WriteDated(At(name), written, Utf8FromWide(name));
         Mark(At(name), attributes);
     }
 
